@@ -1,0 +1,142 @@
+#include "Bench/Core/BuiltinFlight.h"
+
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace bench {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// On the ground, banked onto a wing: the first tick rests the glider on one tip; the pilot
+// levels the wings, looks from the back seat, then the aircraft is reloaded and flies off.
+constexpr const char* kFlight = R"json({
+  "description": "built-in flight",
+  "duration": 24.0,
+  "host": { "token:60": 1.0, "token:79": 3.0, "token:336": 256.0 },
+  "actions": [
+    { "at": 0.00, "load": true },
+    { "at": 0.00, "system_event": "SimStart" },
+    { "at": 0.50, "system_event": "View", "data": 2 },
+    { "at": 1.00, "key": "0x103E2" },
+    { "at": 2.00, "ramp": { "token:79": 9.0 }, "over": 2.0 },
+    { "at": 5.00, "mouse": { "x": 30, "y": 180 } },
+    { "at": 5.50, "mouse": { "x": 100, "y": 180 } },
+    { "at": 9.00, "unload": true },
+    { "at": 9.50, "load": true },
+    { "at": 9.60, "system_event": "SimStart" },
+    { "at": 12.0, "set": { "token:60": 0.0, "token:61": 25.0, "token:79": 0.0 } },
+    { "at": 14.0, "system_event": "Pause", "data": 1 },
+    { "at": 16.0, "system_event": "Pause", "data": 0 },
+    { "at": 18.0, "system_event": "PositionChanged", "data": 1 },
+    { "at": 23.0, "expect": { "lvar:zelvan_covers_visible": 0.0 } }
+  ]
+})json";
+
+std::string Beside(const fs::path& folder, const char* name) {
+    std::error_code ec;
+    const fs::path p = folder / name;
+    return fs::exists(p, ec) ? p.string() : std::string();
+}
+
+} // namespace
+
+Scenario BuiltinFlight() { return ParseScenario(kFlight, "(built-in flight)"); }
+
+void FindCompanions(RunOptions& options) {
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec).parent_path();
+    for (const fs::path& folder : {self, fs::path(ZELVAN_BUILD_BIN)}) {
+        if (options.modulePath.empty()) {
+            options.modulePath = Beside(folder, "zelvan.so");
+        }
+        if (options.standinLibrary.empty()) {
+            options.standinLibrary = Beside(folder, "libzelvan-simconnect.so");
+        }
+        if (options.soundBankFolder.empty()) {
+            options.soundBankFolder = Beside(folder, "soundbank");
+        }
+    }
+    if (options.modulePath.empty()) {
+        options.modulePath = (self / "zelvan.so").string(); // reported as missing when loaded
+    }
+}
+
+void PrintSummary(const RunResult& result, const std::string& eventsPath,
+                  const std::string& settingsDir, std::ostream& out) {
+    std::map<std::string, int> calls;
+    std::map<std::string, int> kinds;
+    std::vector<std::string> diagnostics;
+    std::vector<std::string> wingRest;
+    std::vector<std::string> camera;
+    std::ifstream in(eventsPath);
+    std::string line;
+    while (std::getline(in, line)) {
+        const auto e = nlohmann::json::parse(line, nullptr, false);
+        if (e.is_discarded()) {
+            continue;
+        }
+        const std::string type = e.value("type", "");
+        ++kinds[type];
+        const std::string t = e["t"].dump();
+        if (type == "simconnect") {
+            const std::string call = e.value("call", "");
+            ++calls[call];
+            if (call == "SetDataOnSimObject" && wingRest.size() < 6) {
+                const int define = e.value("define", 0);
+                if (define == 0x1000D || define == 0x1000E) {
+                    wingRest.push_back("t=" + t + " station " + std::to_string(define - 0x1000A) +
+                                       " = " + e["value"].dump() + " lb");
+                }
+            }
+            if (call == "CameraSetRelative6DOF") {
+                camera.push_back("t=" + t + " eye point (" + e["x"].dump() + ", " +
+                                 e["y"].dump() + ", " + e["z"].dump() + ") m");
+            }
+        } else if (type == "diagnostic") {
+            diagnostics.push_back("t=" + t + " " + e.value("text", ""));
+        }
+    }
+
+    out << "Zelvan bench: built-in flight\n";
+    out << "  loads " << kinds["load"] << ", unloads " << kinds["unload"] << "\n";
+    out << "  SimConnect calls:";
+    for (const auto& [call, n] : calls) {
+        out << " " << call << " x" << n << ";";
+    }
+    out << "\n  key events sent: " << kinds["key"] << " (trigger), " << kinds["key2"]
+        << " (second operation); panel-window calls: " << kinds["panel_window"] << "\n";
+    out << "  wing rest (first writes):\n";
+    for (const std::string& w : wingRest) {
+        out << "    " << w << "\n";
+    }
+    out << "  camera:\n";
+    for (const std::string& c : camera) {
+        out << "    " << c << "\n";
+    }
+    out << "  diagnostics: " << diagnostics.size() << "\n";
+    for (const std::string& d : diagnostics) {
+        out << "    " << d << "\n";
+    }
+    const fs::path ini = fs::path(settingsDir) / "PelmoraGrp" / "zelvan" / "config.ini";
+    std::ifstream settings(ini);
+    if (settings) {
+        out << "  settings saved to " << ini.string() << ":\n";
+        while (std::getline(settings, line)) {
+            out << "    " << line << "\n";
+        }
+    } else {
+        out << "  no settings file was written\n";
+    }
+    out << "  result: "
+        << (result.status == kRunOk ? "every expectation held"
+                                    : "exit " + std::to_string(result.status))
+        << "\n";
+}
+
+} // namespace bench

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "Bench/Core/EventLog.h"
+#include "Lib/FSX/GaugeAbi.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <unordered_map>
+#include <vector>
+
+namespace bench {
+
+// The simulator's side of the panel-service table: named variables, units, gauge and aircraft
+// variables, key events and their handlers, the panel's element lists and mouse rectangles.
+// The table's functions are plain functions, so one host is active at a time.
+class HostServices {
+public:
+    explicit HostServices(EventLog& log);
+    ~HostServices();
+    HostServices(const HostServices&) = delete;
+    HostServices& operator=(const HostServices&) = delete;
+
+    fsx::PanelServiceTable* Table() { return &table; }
+
+    // ---- gauge variables (token 1 to 1030) -----------------------------------------------------
+    double Token(std::uint32_t token) const;
+    void SetToken(std::uint32_t token, double value);
+
+    // ---- units and aircraft variables ----------------------------------------------------------
+    std::uint32_t UnitId(std::string_view unit);
+    std::uint32_t AircraftVarId(std::string_view name);
+    double AircraftVar(std::string_view name, std::string_view unit, std::uint32_t index);
+    void SetAircraftVar(std::string_view name, std::string_view unit, std::uint32_t index,
+                        double value);
+
+    // ---- named variables -----------------------------------------------------------------------
+    struct NamedVar {
+        std::string name;
+        double value;
+        bool live;
+    };
+    std::optional<double> NamedValue(std::string_view name) const;
+    void SetNamedValue(std::string_view name, double value);
+    // Every named variable ever registered, by id (ids are never reused for another name).
+    const std::vector<NamedVar>& NamedVars() const { return namedVars; }
+
+    // ---- key events ----------------------------------------------------------------------------
+    // Hands an event to every registered handler, in the order they registered.
+    void DeliverKeyEvent(std::uint32_t id, std::uint32_t value);
+    // Events the module triggered are handled by the host between steps, like any other.
+    void DeliverTriggeredKeyEvents();
+    std::size_t KeyHandlerCount() const { return keyHandlers.size(); }
+    std::size_t DropKeyHandlers();
+    // The host's own answer to a key event, if it has one (pressure setting, radio ...).
+    std::function<void(std::uint32_t id, std::uint32_t value)> keyAnswer;
+
+    // ---- the 2D panel --------------------------------------------------------------------------
+    void SetGauge(const fsx::GaugeHeader* gauge) { panel = gauge; }
+    // Calls the innermost mouse rectangle that holds the point; false when none does.
+    bool Mouse(std::int32_t x, std::int32_t y, std::uint32_t flags);
+    // Runs the panel's element callbacks, as a host does when it draws the panel.
+    std::uint64_t ElementCallbacksRun() const { return elementCallbacks; }
+
+private:
+    static HostServices& Active();
+
+    std::uint32_t FindNamed(std::string_view name) const;
+    std::uint32_t RegisterNamed(std::string_view name);
+    void TriggerKey(const char* type, std::uint32_t id, std::uint32_t value);
+    void WalkElements(fsx::ElementHeader* first, bool runCallbacks);
+
+    // The slots.
+    static fsx::Word ZV_STDCALL ElementQuery(fsx::ElementHeader* e);
+    static fsx::Word ZV_STDCALL ElementInstall(fsx::ElementHeader* e, fsx::Word arg);
+    static fsx::Word ZV_STDCALL ElementInitialise(fsx::ElementHeader* e);
+    static fsx::Word ZV_STDCALL ElementUpdate(fsx::ElementHeader* e);
+    static fsx::Word ZV_STDCALL ElementGenerate(fsx::ElementHeader* e, fsx::Word phase);
+    static fsx::Word ZV_STDCALL ElementPlot(fsx::ElementHeader* e);
+    static fsx::Word ZV_STDCALL ElementKill(fsx::ElementHeader* e);
+    static fsx::Word ZV_STDCALL TriggerKeyEvent(std::uint32_t id, std::uint32_t value);
+    static fsx::Word ZV_STDCALL TriggerKeyEvent2(std::uint32_t id, std::uint32_t value);
+    static void ZV_STDCALL InitializeVar(fsx::ModuleVar* var);
+    static void ZV_STDCALL LookupVar(fsx::ModuleVar* var);
+    static void ZV_STDCALL UnregisterVarByName(const char* name);
+    static fsx::Word ZV_STDCALL PanelWindow(std::uint32_t ident);
+    static std::uint32_t ZV_STDCALL CheckNamedVariable(const char* name);
+    static std::uint32_t ZV_STDCALL RegisterNamedVariable(const char* name);
+    static double ZV_STDCALL GetNamedVariableTypedValue(std::uint32_t id, std::uint32_t units);
+    static void ZV_STDCALL SetNamedVariableTypedValue(std::uint32_t id, double value,
+                                                      std::uint32_t units);
+    static const char* ZV_STDCALL GetNamedVariableName(std::uint32_t id);
+    static std::uint32_t ZV_STDCALL GetUnitsEnum(const char* unit);
+    static std::uint32_t ZV_STDCALL GetAircraftVarEnum(const char* name);
+    static double ZV_STDCALL AircraftVarget(std::uint32_t var, std::uint32_t units,
+                                            std::uint32_t index);
+    static void ZV_STDCALL RegisterKeyEventHandler(fsx::KeyEventHandler handler, void* user);
+    static void ZV_STDCALL UnregisterKeyEventHandler(fsx::KeyEventHandler handler, void* user);
+
+    EventLog& log;
+    fsx::PanelServiceTable table{};
+    std::array<double, fsx::kLastToken + 1> tokens{};
+
+    std::vector<std::string> unitNames;
+    std::vector<std::string> aircraftVarNames;
+    std::map<std::tuple<std::uint32_t, std::uint32_t, std::uint32_t>, double> aircraftVars;
+
+    std::vector<NamedVar> namedVars;
+    std::unordered_map<std::string, std::uint32_t> namedIds;
+
+    struct KeyHandler {
+        fsx::KeyEventHandler handler;
+        void* user;
+    };
+    std::vector<KeyHandler> keyHandlers;
+    struct KeyEvent {
+        std::uint32_t id;
+        std::uint32_t value;
+    };
+    std::vector<KeyEvent> triggered;
+    std::vector<KeyEvent> delivering;
+
+    const fsx::GaugeHeader* panel = nullptr;
+    std::uint64_t elementCallbacks = 0;
+};
+
+} // namespace bench

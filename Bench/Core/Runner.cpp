@@ -1,0 +1,479 @@
+#include "Bench/Core/Runner.h"
+
+#include "Bench/Core/EventLog.h"
+#include "Bench/Core/HostServices.h"
+#include "Bench/Core/ModuleLoader.h"
+#include "Bench/Core/SimRoot.h"
+#include "Bench/Core/SimulatorConnection.h"
+#include "Bench/Core/Trace.h"
+#include "Lib/Platform/HostRuntime/zelvan_hostrt.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <stdexcept>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace bench {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+AllocationCounter allocationCounter = nullptr;
+
+constexpr double kStep = 0.01;
+constexpr std::int64_t kStepsPerFourSeconds = 400;
+
+std::int64_t StepOf(double at) { return std::llround(std::ceil(at * 100.0 - 1e-6)); }
+
+// A folder the run makes for itself and removes at its end.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::string& given) {
+        if (!given.empty()) {
+            path = given;
+            std::error_code ec;
+            fs::create_directories(path, ec);
+            return;
+        }
+        std::string pattern = (fs::temp_directory_path() / "zelvan-bench-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("cannot make a temporary folder");
+        }
+        path = pattern;
+        owned = true;
+    }
+    ~ScratchFolder() {
+        if (owned) {
+            std::error_code ec;
+            fs::remove_all(path, ec);
+        }
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    std::string path;
+    bool owned = false;
+};
+
+// Puts the process's working directory and settings folder back when the run ends.
+class ProcessContext {
+public:
+    ProcessContext(const std::string& root, const std::string& settingsDir) {
+        std::error_code ec;
+        oldDir = fs::current_path(ec);
+        if (const char* xdg = std::getenv("XDG_DATA_HOME")) {
+            oldXdg = xdg;
+            hadXdg = true;
+        }
+        setenv("XDG_DATA_HOME", settingsDir.c_str(), 1);
+        fs::current_path(root);
+    }
+    ~ProcessContext() {
+        std::error_code ec;
+        fs::current_path(oldDir, ec);
+        if (hadXdg) {
+            setenv("XDG_DATA_HOME", oldXdg.c_str(), 1);
+        } else {
+            unsetenv("XDG_DATA_HOME");
+        }
+        zvrt_reset();
+    }
+    ProcessContext(const ProcessContext&) = delete;
+    ProcessContext& operator=(const ProcessContext&) = delete;
+
+private:
+    fs::path oldDir;
+    std::string oldXdg;
+    bool hadXdg = false;
+};
+
+struct Ramp {
+    ValueName name;
+    double from;
+    double to;
+    std::int64_t startStep;
+    std::int64_t steps;
+};
+
+class Flight {
+public:
+    Flight(const Scenario& s, const RunOptions& o, const std::string& rootPath)
+        : scenario(s), options(o), root(rootPath), host(log), simulator(log, host) {}
+
+    RunResult Fly();
+
+private:
+    double Read(const ValueName& v) {
+        switch (v.kind) {
+        case ValueName::Kind::Token:
+            return host.Token(v.token);
+        case ValueName::Kind::AircraftVar:
+            return host.AircraftVar(v.name, v.unit, v.index);
+        case ValueName::Kind::NamedVar:
+            return host.NamedValue(v.name).value_or(std::nan(""));
+        }
+        return 0.0;
+    }
+
+    void Write(const ValueName& v, double value) {
+        switch (v.kind) {
+        case ValueName::Kind::Token:
+            host.SetToken(v.token, value);
+            break;
+        case ValueName::Kind::AircraftVar:
+            host.SetAircraftVar(v.name, v.unit, v.index, value);
+            break;
+        case ValueName::Kind::NamedVar:
+            host.SetNamedValue(v.name, value);
+            break;
+        }
+    }
+
+    bool LoadModule();
+    void UnloadModule();
+    void Apply(const Action& a);
+    void Expect(const Action& a);
+    void AdvanceRamps();
+
+    static void Diagnostic(void* user, const char* text) {
+        auto* self = static_cast<Flight*>(user);
+        self->log.Write("diagnostic", {Field::Text("text", text)});
+        std::fprintf(stderr, "%s\n", text);
+    }
+    static void Sleep(void* user, std::uint32_t ms) {
+        static_cast<Flight*>(user)->log.Write("sleep", {Field::Int("ms", ms)});
+    }
+    static void TimerObserver(void* user, std::uintptr_t id, std::uint32_t, int started) {
+        auto* self = static_cast<Flight*>(user);
+        if (started != 0 && self->simulator.Dispatching()) {
+            // The timers the client starts from its dispatch are its application's.
+            self->appTimer = id;
+            self->appTimerStep = self->step;
+        } else if (started == 0 && id == self->appTimer) {
+            self->appTimer = 0;
+        }
+    }
+
+    const Scenario& scenario;
+    const RunOptions& options;
+    std::string root;
+    EventLog log;
+    HostServices host;
+    SimulatorConnection simulator;
+    ModuleLoader loader;
+    Trace trace;
+    RunResult result;
+
+    std::int64_t step = 0;
+    std::int64_t loadStep = 0;
+    bool paused = false;
+    std::vector<Ramp> ramps;
+    std::uintptr_t appTimer = 0;
+    std::int64_t appTimerStep = 0;
+};
+
+bool Flight::LoadModule() {
+    std::string error;
+    if (!loader.Load(options.modulePath, root + "/.modules", host.Table(), error)) {
+        result.status = kModuleNotLoaded;
+        result.error = error;
+        return false;
+    }
+    loadStep = step;
+    log.Write("load");
+    loader.Initialise();
+    host.SetGauge(loader.Gauge());
+    if (const fsx::GaugeHeader* gauge = loader.Gauge()) {
+        gauge->query();
+        gauge->install(0);
+        gauge->initialise();
+    }
+    return true;
+}
+
+void Flight::UnloadModule() {
+    if (!loader.Loaded()) {
+        return;
+    }
+    if (const fsx::GaugeHeader* gauge = loader.Gauge()) {
+        gauge->kill();
+    }
+    host.SetGauge(nullptr);
+    loader.Deinitialise();
+    // Whatever the module left behind must not call into a library that is about to go.
+    if (const std::size_t timers = zvrt_kill_all_timers(); timers > 0) {
+        Diagnostic(this, ("bench: the module left " + std::to_string(timers) +
+                          " timer(s) running at unload")
+                             .c_str());
+    }
+    if (const std::size_t handlers = host.DropKeyHandlers(); handlers > 0) {
+        Diagnostic(this, ("bench: the module left " + std::to_string(handlers) +
+                          " key-event handler(s) registered at unload")
+                             .c_str());
+    }
+    simulator.Reset();
+    loader.Unload();
+    appTimer = 0;
+    log.Write("unload");
+}
+
+void Flight::AdvanceRamps() {
+    for (auto it = ramps.begin(); it != ramps.end();) {
+        const std::int64_t done = step - it->startStep;
+        const double f = it->steps == 0 ? 1.0 : std::min(1.0, static_cast<double>(done) /
+                                                                  static_cast<double>(it->steps));
+        Write(it->name, it->from + (it->to - it->from) * f);
+        it = f >= 1.0 ? ramps.erase(it) : it + 1;
+    }
+}
+
+void Flight::Apply(const Action& a) {
+    switch (a.kind) {
+    case Action::Kind::Load:
+        LoadModule();
+        break;
+    case Action::Kind::Unload:
+        UnloadModule();
+        break;
+    case Action::Kind::SystemEvent:
+        if (a.eventName == "Pause") {
+            paused = a.id == 1;
+        }
+        simulator.QueueSystemEvent(a.eventName, a.id);
+        break;
+    case Action::Kind::Key:
+        host.DeliverKeyEvent(a.id, a.value);
+        break;
+    case Action::Kind::Set:
+        for (const auto& [name, value] : a.values) {
+            std::erase_if(ramps, [&name](const Ramp& r) { return r.name.text == name.text; });
+            Write(name, value);
+        }
+        break;
+    case Action::Kind::Ramp:
+        for (const auto& [name, value] : a.values) {
+            std::erase_if(ramps, [&name](const Ramp& r) { return r.name.text == name.text; });
+            ramps.push_back({name, Read(name), value, step, std::llround(a.over / kStep)});
+        }
+        break;
+    case Action::Kind::Mouse:
+        host.Mouse(a.x, a.y, a.flags);
+        break;
+    case Action::Kind::SimConnectException:
+        simulator.QueueException(a.id, 0, 0);
+        break;
+    case Action::Kind::Expect:
+        break;
+    }
+}
+
+void Flight::Expect(const Action& a) {
+    for (const auto& [name, expected] : a.values) {
+        const double actual = Read(name);
+        if (std::isnan(actual) || std::fabs(actual - expected) > a.tolerance) {
+            ++result.expectFailures;
+            result.status = kExpectFailed;
+            char text[64];
+            const std::size_t n = FormatShortest(static_cast<double>(step) * kStep, text, 63);
+            text[n] = '\0';
+            std::fprintf(stderr, "%s: t=%s: action %zu: %s expected %.17g (tol %g), got %s\n",
+                         scenario.file.c_str(), text, a.index, name.text.c_str(), expected,
+                         a.tolerance,
+                         std::isnan(actual) && name.kind == ValueName::Kind::NamedVar
+                             ? "no such variable"
+                             : std::to_string(actual).c_str());
+        }
+    }
+}
+
+RunResult Flight::Fly() {
+    if (!options.eventsPath.empty() && !log.Open(options.eventsPath)) {
+        result.status = kBadInput;
+        result.error = options.eventsPath + ": cannot be written";
+        return result;
+    }
+    if (!options.tracePath.empty() && !trace.Open(options.tracePath)) {
+        result.status = kBadInput;
+        result.error = options.tracePath + ": cannot be written";
+        return result;
+    }
+    zvrt_set_host_version(10, 0, scenario.hostBuild, 0);
+    void* window = scenario.hostWindow ? zvrt_create_window("FS98MAIN") : nullptr;
+    zvrt_set_diagnostic_sink(&Flight::Diagnostic, this);
+    zvrt_set_sleep_hook(&Flight::Sleep, this);
+    zvrt_set_timer_observer(&Flight::TimerObserver, this);
+    if (options.epoch) {
+        zvrt_pin_calendar_time(*options.epoch);
+    }
+    std::srand(options.seed);
+    simulator.openFails = scenario.simconnectOpenFails;
+    for (const auto& [name, value] : scenario.host) {
+        Write(name, value);
+    }
+
+    // Actions by the step they fall due in, then by their place in the file.
+    std::vector<const Action*> order;
+    for (const Action& a : scenario.actions) {
+        order.push_back(&a);
+    }
+    std::stable_sort(order.begin(), order.end(), [](const Action* l, const Action* r) {
+        return StepOf(l->at) != StepOf(r->at) ? StepOf(l->at) < StepOf(r->at)
+                                              : l->index < r->index;
+    });
+    std::size_t next = 0;
+    std::vector<const Action*> expects;
+
+    const std::int64_t lastStep = std::llround(std::floor(scenario.duration * 100.0 + 1e-6));
+    std::vector<std::int64_t> stepNs;
+    stepNs.reserve(static_cast<std::size_t>(lastStep + 1));
+    std::uint64_t steadyAllocations = 0;
+    std::uint64_t steadySteps = 0;
+    const auto wallStart = Clock::now();
+
+    if (!scenario.hasLoad && !LoadModule()) {
+        return result;
+    }
+    for (step = 0; step <= lastStep; ++step) {
+        const double t = static_cast<double>(step) * kStep;
+        log.SetTime(t);
+        AdvanceRamps();
+        expects.clear();
+        while (next < order.size() && StepOf(order[next]->at) <= step) {
+            const Action* a = order[next++];
+            if (a->kind == Action::Kind::Expect) {
+                expects.push_back(a);
+            } else {
+                Apply(*a);
+                if (result.status == kModuleNotLoaded) {
+                    return result;
+                }
+            }
+        }
+        if (!paused) {
+            host.SetToken(604, host.Token(604) + kStep);
+        }
+        if (loader.Loaded() && step > loadStep && (step - loadStep) % kStepsPerFourSeconds == 0) {
+            simulator.QueueSystemEvent("4sec", 0);
+        }
+
+        const std::uint64_t allocationsBefore = allocationCounter ? allocationCounter() : 0;
+        const auto before = Clock::now();
+        host.DeliverTriggeredKeyEvents();
+        zvrt_run_due_timers(static_cast<std::uint64_t>(step) * 10);
+        if (const fsx::GaugeHeader* gauge = loader.Gauge()) {
+            gauge->update(); // the host redraws the panel
+            gauge->draw();
+        }
+        stepNs.push_back(std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - before)
+                             .count());
+        if (t >= 1.0) {
+            steadyAllocations += (allocationCounter ? allocationCounter() : 0) - allocationsBefore;
+            ++steadySteps;
+        }
+        if (appTimer != 0 && step > appTimerStep) {
+            ++result.stats.ticks;
+        }
+
+        for (const Action* a : expects) {
+            Expect(*a);
+        }
+        trace.Row(t, host);
+        if (options.realtime) {
+            std::this_thread::sleep_until(wallStart + std::chrono::milliseconds(step * 10));
+        }
+    }
+    log.SetTime(static_cast<double>(lastStep) * kStep);
+    UnloadModule();
+    if (window != nullptr) {
+        zvrt_destroy_window(window);
+    }
+    if (!trace.Finish(host)) {
+        std::fprintf(stderr, "%s: cannot be written\n", options.tracePath.c_str());
+    }
+
+    RunStats& s = result.stats;
+    s.simulatedSeconds = static_cast<double>(lastStep) * kStep;
+    s.wallSeconds = std::chrono::duration<double>(Clock::now() - wallStart).count();
+    if (!stepNs.empty()) {
+        auto middle = stepNs.begin() + static_cast<std::ptrdiff_t>(stepNs.size() / 2);
+        std::nth_element(stepNs.begin(), middle, stepNs.end());
+        s.nsPerTick = static_cast<double>(*middle);
+    }
+    s.allocationsPerTick = steadySteps == 0 ? 0.0
+                                            : static_cast<double>(steadyAllocations) /
+                                                  static_cast<double>(steadySteps);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    s.peakRssKb = usage.ru_maxrss;
+    return result;
+}
+
+void WriteSettings(const std::string& settingsDir, const std::string& text) {
+    const fs::path folder = fs::path(settingsDir) / "PelmoraGrp" / "zelvan";
+    fs::create_directories(folder);
+    std::ofstream out(folder / "config.ini", std::ios::binary | std::ios::trunc);
+    out << text;
+    if (!out) {
+        throw std::runtime_error((folder / "config.ini").string() + ": cannot be written");
+    }
+}
+
+} // namespace
+
+void SetAllocationCounter(AllocationCounter counter) { allocationCounter = counter; }
+
+RunResult RunScenario(const Scenario& scenario, const RunOptions& options) {
+    RunResult result;
+    try {
+        ScratchFolder root(options.rootDir);
+        ScratchFolder settings(options.settingsDir);
+        SimRootLayout layout{options.standinLibrary, options.soundBankFolder};
+        LayOutSimRoot(root.path, scenario, layout);
+        if (scenario.settings) {
+            WriteSettings(settings.path, *scenario.settings);
+        }
+        // Relative paths name files where the bench was started, not in the root it runs in.
+        RunOptions local = options;
+        for (std::string* path : {&local.tracePath, &local.eventsPath, &local.modulePath}) {
+            if (!path->empty()) {
+                *path = fs::absolute(*path).string();
+            }
+        }
+        ProcessContext context(root.path, settings.path);
+        Flight flight(scenario, local, root.path);
+        result = flight.Fly();
+        result.settingsDir = settings.owned ? std::string() : settings.path;
+    } catch (const ScenarioError& e) {
+        result.status = kBadInput;
+        result.error = e.message;
+    } catch (const std::exception& e) {
+        result.status = kBadInput;
+        result.error = e.what();
+    }
+    return result;
+}
+
+void PrintStats(const RunStats& s, std::ostream& out) {
+    out << "simulated_s: " << s.simulatedSeconds << "\n";
+    out << "wall_s: " << s.wallSeconds << "\n";
+    out << "speedup: " << (s.wallSeconds > 0.0 ? s.simulatedSeconds / s.wallSeconds : 0.0)
+        << "\n";
+    out << "ticks: " << s.ticks << "\n";
+    out << "ns_per_tick: " << s.nsPerTick << "\n";
+    out << "allocations_per_tick: " << s.allocationsPerTick << "\n";
+    out << "peak_rss_kb: " << s.peakRssKb << "\n";
+}
+
+} // namespace bench

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "Bench/Core/Scenario.h"
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+
+namespace bench {
+
+struct RunOptions {
+    std::string tracePath;
+    std::string eventsPath;
+    std::string settingsDir; // empty: a fresh temporary folder
+    std::string rootDir;     // empty: a fresh temporary folder
+    std::string modulePath;
+    std::string standinLibrary;
+    std::string soundBankFolder;
+    std::uint32_t seed = 1;
+    std::optional<double> epoch;
+    bool stats = false;
+    bool realtime = false;
+};
+
+struct RunStats {
+    double simulatedSeconds = 0.0;
+    double wallSeconds = 0.0;
+    std::uint64_t ticks = 0;
+    double nsPerTick = 0.0;
+    double allocationsPerTick = 0.0;
+    long peakRssKb = 0;
+};
+
+// Exit status of a run, as the command line reports it.
+enum ExitStatus : int { kRunOk = 0, kExpectFailed = 1, kBadInput = 2, kModuleNotLoaded = 3 };
+
+struct RunResult {
+    int status = kRunOk;
+    std::string error; // what stopped the run (bad input, module not loaded)
+    std::uint32_t expectFailures = 0;
+    RunStats stats;
+    std::string settingsDir; // where the run kept its settings
+};
+
+// Counts heap allocations of the process; the bench program installs one, tests run without.
+using AllocationCounter = std::uint64_t (*)();
+void SetAllocationCounter(AllocationCounter counter);
+
+// Flies the scenario in simulated time, as the simulator would, and reports how it went.
+RunResult RunScenario(const Scenario& scenario, const RunOptions& options);
+
+void PrintStats(const RunStats& stats, std::ostream& out);
+
+} // namespace bench

@@ -1,0 +1,103 @@
+// zelvan-bench: loads the gauge module the way the simulator does and flies it through a
+// scenario in simulated time.
+#include "Bench/Core/BuiltinFlight.h"
+#include "Bench/Core/Runner.h"
+#include "Bench/Core/Scenario.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+
+namespace bench {
+std::uint64_t CountedAllocations();
+}
+
+namespace {
+
+void AddRunOptions(CLI::App& command, bench::RunOptions& o, std::uint64_t& epochSeconds) {
+    command.add_option("--trace", o.tracePath, "named variables after every 10 ms step (CSV)");
+    command.add_option("--events", o.eventsPath, "what the module did to the host (JSON lines)");
+    command.add_option("--settings-dir", o.settingsDir,
+                       "the per-user folder that holds PelmoraGrp/zelvan/config.ini");
+    command.add_option("--root", o.rootDir, "the simulator root, laid out by the bench");
+    command.add_option("--module", o.modulePath, "the gauge library to load");
+    command.add_option("--seed", o.seed, "seed of the C library's generator");
+    command.add_option("--epoch", epochSeconds,
+                       "calendar time at the start of the run, seconds since 1970");
+    command.add_flag("--stats", o.stats, "print speed and memory figures at the end");
+    command.add_flag("--realtime", o.realtime, "pace the steps in wall-clock time");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"zelvan-bench: flies the Zelvan cockpit module as the simulator would"};
+    app.require_subcommand(1);
+    bench::RunOptions options;
+    std::string scenarioPath;
+    std::uint64_t epoch = 0;
+
+    CLI::App* run = app.add_subcommand("run", "fly a scenario; without one, the built-in flight");
+    run->add_option("scenario", scenarioPath, "the scenario file (JSON)");
+    AddRunOptions(*run, options, epoch);
+    CLI::App* demo = app.add_subcommand("demo", "the built-in flight, with a readable summary");
+    AddRunOptions(*demo, options, epoch);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e);
+        return code == 0 ? 0 : bench::kBadInput;
+    }
+    if (run->count("--epoch") > 0 || demo->count("--epoch") > 0) {
+        options.epoch = static_cast<double>(epoch);
+    }
+    bench::SetAllocationCounter(&bench::CountedAllocations);
+    bench::FindCompanions(options);
+
+    bench::Scenario scenario;
+    try {
+        scenario = scenarioPath.empty() ? bench::BuiltinFlight()
+                                        : bench::LoadScenarioFile(scenarioPath);
+    } catch (const bench::ScenarioError& e) {
+        std::cerr << e.message << "\n";
+        return bench::kBadInput;
+    }
+
+    const bool summary = demo->parsed();
+    std::string eventsForSummary;
+    if (summary && options.eventsPath.empty()) {
+        eventsForSummary = (std::filesystem::temp_directory_path() /
+                            ("zelvan-demo-events-" + std::to_string(::getpid()) + ".jsonl"))
+                               .string();
+        options.eventsPath = eventsForSummary;
+    }
+    std::string settingsForSummary;
+    if (summary && options.settingsDir.empty()) {
+        settingsForSummary = (std::filesystem::temp_directory_path() /
+                              ("zelvan-demo-settings-" + std::to_string(::getpid())))
+                                 .string();
+        options.settingsDir = settingsForSummary;
+    }
+
+    const bench::RunResult result = bench::RunScenario(scenario, options);
+    if (!result.error.empty()) {
+        std::cerr << result.error << "\n";
+    }
+    if (summary && result.status != bench::kBadInput && result.status != bench::kModuleNotLoaded) {
+        bench::PrintSummary(result, options.eventsPath, options.settingsDir, std::cout);
+    }
+    if (options.stats) {
+        bench::PrintStats(result.stats, std::cout);
+    }
+    std::error_code ec;
+    if (!eventsForSummary.empty()) {
+        std::filesystem::remove(eventsForSummary, ec);
+    }
+    if (!settingsForSummary.empty()) {
+        std::filesystem::remove_all(settingsForSummary, ec);
+    }
+    return result.status;
+}

@@ -1,0 +1,2 @@
+// Placeholder until the audio layer lands.
+namespace except::audio_placeholder {}

@@ -1,0 +1,35 @@
+#include "Lib/FSX/NamedVariable.h"
+
+#include "Lib/FSX/PanelServices.h"
+
+namespace except {
+
+NamedVariable::NamedVariable(const char* name, bool owning) : id(fsx::kInvalidId), owns(owning) {
+    id = fsx::CallOr<fsx::slot::CheckNamedVariable>(fsx::kInvalidId, name);
+    if (id == fsx::kInvalidId) {
+        id = fsx::CallOr<fsx::slot::RegisterNamedVariable>(fsx::kInvalidId, name);
+    }
+    Units::Load();
+}
+
+NamedVariable::~NamedVariable() {
+    if (owns && id != fsx::kInvalidId) {
+        const char* name = fsx::CallOr<fsx::slot::GetNamedVariableName>(
+            static_cast<const char*>(nullptr), id);
+        if (name != nullptr) {
+            fsx::CallVoid<fsx::slot::UnregisterVarByName>(name);
+        }
+    }
+}
+
+bool NamedVariable::Valid() const { return id != fsx::kInvalidId; }
+
+double NamedVariable::Get(Unit unit) const {
+    return fsx::CallOr<fsx::slot::GetNamedVariableTypedValue>(0.0, id, Units::Id(unit));
+}
+
+void NamedVariable::Set(double value, Unit unit) const {
+    fsx::CallVoid<fsx::slot::SetNamedVariableTypedValue>(id, value, Units::Id(unit));
+}
+
+} // namespace except

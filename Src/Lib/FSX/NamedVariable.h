@@ -1,0 +1,30 @@
+#pragma once
+
+#include "Lib/FSX/Units.h"
+#include "Lib/NonCopyable.h"
+
+#include <cstdint>
+
+namespace except {
+
+// A handle on one of the host's named (local) variables: the cockpit model animates from them.
+// The variable is registered when missing. An owning handle unregisters it when destroyed.
+class NamedVariable : private NonCopyable {
+public:
+    explicit NamedVariable(const char* name, bool owns = false);
+    ~NamedVariable();
+
+    std::uint32_t Id() const { return id; }
+    bool Valid() const;
+
+    double Get(Unit unit = Unit::Number) const;
+    void Set(double value, Unit unit = Unit::Number) const;
+    void SetBool(bool value) const { Set(value ? 1.0 : 0.0); }
+    void SetInt(std::int32_t value) const { Set(static_cast<double>(value)); }
+
+private:
+    std::uint32_t id;
+    bool owns;
+};
+
+} // namespace except

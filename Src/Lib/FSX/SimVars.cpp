@@ -1,0 +1,66 @@
+#include "Lib/FSX/SimVars.h"
+
+#include "Lib/FSX/PanelServices.h"
+
+#include <cmath>
+
+namespace except {
+
+GaugeVar::GaugeVar(std::uint32_t t) : token(t), record{t, nullptr, 0, 0.0, 0.0} {
+    Units::Load();
+    fsx::CallVoid<fsx::slot::InitializeVar>(&record);
+}
+
+double GaugeVar::getValue(std::uint32_t unitId) {
+    const std::uint8_t entry = Units::Entry(unitId);
+    if (entry == 0 || entry == static_cast<std::uint8_t>(Unit::Mbars)) {
+        return 0.0;
+    }
+    fsx::CallVoid<fsx::slot::LookupVar>(&record);
+    const double value = record.value;
+    if (entry == static_cast<std::uint8_t>(Unit::Bool)) {
+        return std::trunc(value) != 0.0 ? 1.0 : 0.0;
+    }
+    if (entry == static_cast<std::uint8_t>(Unit::Fahrenheit)) {
+        return value * 1.8 + 32.0;
+    }
+    return value;
+}
+
+SimVars::SimVars() { InitSimVars(); }
+
+void SimVars::InitSimVars() {
+    if (initialised) {
+        return;
+    }
+    for (std::uint32_t token = fsx::kFirstToken; token <= fsx::kLastToken; ++token) {
+        readers[token] = std::make_unique<GaugeVar>(token);
+    }
+    initialised = true;
+}
+
+GaugeVar* SimVars::Reader(std::uint32_t token) const {
+    return token < kReaders ? readers[token].get() : nullptr;
+}
+
+double SimVars::ReadToken(std::uint32_t token, Unit unit) const {
+    GaugeVar* reader = Reader(token);
+    return reader != nullptr ? reader->getValue(unit) : 0.0;
+}
+
+} // namespace except
+
+void SimVarsVarget::LookupVargetIds() {
+    unitM = fsx::GetUnitsEnum("m");
+    unitMbars = fsx::GetUnitsEnum("mbars");
+    unitMps = fsx::GetUnitsEnum("m/s");
+    unitKph = fsx::GetUnitsEnum("kph");
+    unitBool = fsx::GetUnitsEnum("Bool");
+    unitPercent = fsx::GetUnitsEnum("percent");
+    pitotIcePct = fsx::GetAircraftVarEnum("PITOT ICE PCT");
+    waterBallastValve = fsx::GetAircraftVarEnum("WATER BALLAST VALVE");
+    airspeedIndicated = fsx::GetAircraftVarEnum("AIRSPEED INDICATED");
+    verticalSpeed = fsx::GetAircraftVarEnum("VERTICAL SPEED");
+    indicatedAltitude = fsx::GetAircraftVarEnum("INDICATED ALTITUDE");
+    kohlsmanSettingMb = fsx::GetAircraftVarEnum("KOHLSMAN SETTING MB");
+}

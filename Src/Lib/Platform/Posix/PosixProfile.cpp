@@ -1,0 +1,145 @@
+// The settings file on SimpleIni. Sections and keys are matched without regard to case, as the
+// simulator's platform does. A write goes to a new file that then replaces the old one, so an
+// interrupted save never leaves half a settings file behind.
+#include "Lib/Platform/Profile.h"
+
+#include "Lib/Platform/Platform.h"
+
+// The file holds text in the ANSI code page, as the simulator platform's INI functions do.
+#define SI_NO_CONVERSION
+// This is the one translation unit that instantiates the reader (Debian ships it header-only
+// behind this switch).
+#define SI_IMPLEMENTATION
+#include <SimpleIni.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+namespace platform {
+
+namespace {
+
+struct OpenProfile {
+    std::string path;
+    CSimpleIniA ini{false, false, false};
+    bool dirty = false;
+};
+
+// The profile of the batch in progress, if any (UI thread only).
+std::unique_ptr<OpenProfile> batch;
+int batchDepth = 0;
+
+void LoadInto(CSimpleIniA& ini, const std::string& path) {
+    ini.SetSpaces(false);
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec)) {
+        // A damaged file reads as far as it is readable; what cannot be read is missing.
+        ini.LoadFile(path.c_str());
+    }
+}
+
+bool SaveAtomically(const CSimpleIniA& ini, const std::string& path) {
+    std::string text;
+    if (ini.Save(text) < 0) {
+        return false;
+    }
+    const std::string temporary = path + ".new";
+    std::FILE* f = std::fopen(temporary.c_str(), "wb");
+    if (f == nullptr) {
+        return false;
+    }
+    const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    const bool closed = std::fclose(f) == 0;
+    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+void ReportWriteFailure(const std::string& path) {
+    WriteDiagnostic("zelvan: the settings file " + path + " could not be written");
+}
+
+} // namespace
+
+std::string ProfileRead(const std::string& path, const char* section, const char* key,
+                        const char* defaultText) {
+    if (path.empty()) {
+        return defaultText;
+    }
+    if (batch != nullptr && batch->path == path) {
+        return batch->ini.GetValue(section, key, defaultText);
+    }
+    CSimpleIniA ini(false, false, false);
+    LoadInto(ini, path);
+    return ini.GetValue(section, key, defaultText);
+}
+
+bool ProfileWrite(const std::string& path, const char* section, const char* key,
+                  const std::string& value) {
+    if (path.empty()) {
+        return false;
+    }
+    if (batch != nullptr && batch->path == path) {
+        batch->ini.SetValue(section, key, value.c_str());
+        batch->dirty = true;
+        return true;
+    }
+    CSimpleIniA ini(false, false, false);
+    LoadInto(ini, path);
+    ini.SetValue(section, key, value.c_str());
+    if (!SaveAtomically(ini, path)) {
+        ReportWriteFailure(path);
+        return false;
+    }
+    return true;
+}
+
+ProfileBatch::ProfileBatch(const std::string& path) {
+    if (batchDepth++ > 0 || path.empty()) {
+        return; // nested batches join the outer one
+    }
+    batch = std::make_unique<OpenProfile>();
+    batch->path = path;
+    LoadInto(batch->ini, path);
+}
+
+ProfileBatch::~ProfileBatch() {
+    if (--batchDepth > 0 || batch == nullptr) {
+        return;
+    }
+    if (batch->dirty && !SaveAtomically(batch->ini, batch->path)) {
+        ReportWriteFailure(batch->path);
+    }
+    batch.reset();
+}
+
+std::string UserSettingsFolder() {
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] != '\0') {
+        return xdg;
+    }
+    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
+        return std::string(home) + "/.local/share";
+    }
+    return {};
+}
+
+bool CreateFolderTree(const std::string& folder) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    return std::filesystem::is_directory(folder, ec);
+}
+
+std::string AbsolutePath(const std::string& path) {
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(path, ec);
+    return ec ? std::string() : absolute.lexically_normal().string();
+}
+
+char FolderSeparator() { return '/'; }
+
+} // namespace platform

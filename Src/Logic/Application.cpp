@@ -1,0 +1,157 @@
+#include "Logic/Application.h"
+
+#include "Lib/FSX/PanelServices.h"
+#include "Lib/FSX/SimConnectWrapper.h"
+#include "Logic/CockpitState.h"
+#include "Logic/ModuleState.h"
+#include "Logic/Options.h"
+#include "Logic/SimParameters.h"
+#include "Logic/SystemRegistry.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace tick {
+bool resyncRequested = false;
+bool wingRestPending = false;
+double wingRestSide = 0.0;
+int lastActivePilot = 0;
+bool lastActivePilotSet = false;
+} // namespace tick
+
+namespace {
+
+constexpr std::uint32_t kEventResync = 0x10015;
+constexpr std::uint32_t kEventEyePoint = 0x103E2;
+constexpr std::uint32_t kEventAtStart = 0x100B6;
+constexpr std::uint32_t kEventPanelView = 0x1001F;
+
+constexpr std::uint32_t kWingStationLeft = 0x1000D;
+constexpr std::uint32_t kWingStationRight = 0x1000E;
+
+double DrawWingSide() { return (std::rand() % 2) != 0 ? 1.0 : -1.0; }
+
+void SetWingStations(double left, double right) {
+    module::connection->SetPayloadWeight(kWingStationLeft, left);
+    module::connection->SetPayloadWeight(kWingStationRight, right);
+}
+
+template <typename Visit> void ForEachSystem(Visit visit) {
+    // Index walk: a system may not add or remove systems, but the list is the process's.
+    const auto& list = SystemBase::List();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        visit(*list[i]);
+    }
+}
+
+// The ballast that rests the glider on one wing tip while it stands on the ground.
+void WingRest() {
+    if (module::ReadGaugeVar(60) == 0.0 || coversState == 2 || coversState == 4) {
+        tick::wingRestSide = 0.0;
+        tick::wingRestPending = false;
+        return;
+    }
+    const double mass = std::fabs(module::ReadGaugeVar(79)) >= 6.0 ? 20.0 : 40.0;
+    if (tick::wingRestSide < 0.0) {
+        SetWingStations(0.0, mass);
+    } else {
+        SetWingStations(mass, 0.0);
+    }
+    if (std::fabs(module::ReadGaugeVar(79)) > 8.0) {
+        SetWingStations(0.0, 0.0);
+        tick::wingRestSide = 0.0;
+        tick::wingRestPending = false;
+    }
+}
+
+} // namespace
+
+Application::~Application() = default;
+
+void Application::start() {
+    Register();
+    ForEachSystem([](SystemBase& s) { s.start(); });
+    for (int i = 0; i < 4; ++i) {
+        fsx::TriggerKeyEvent(kEventAtStart, 0);
+    }
+}
+
+void Application::stop() {
+    Unregister();
+    // The battery charges are stored here once the power system exists.
+    Options::Instance().Save();
+    ForEachSystem([](SystemBase& s) { s.stop(); });
+}
+
+void Application::SetCameraEyePoint() {
+    constexpr float kKeep = std::numeric_limits<float>::max();
+    auto& simconnect = except::SimConnectWrapper::Instance();
+    if (Options::Instance().activePilot == 2) {
+        simconnect.CameraSetRelative6DOF(0.0f, 0.1f, -1.1f, kKeep, kKeep, kKeep);
+    } else {
+        simconnect.CameraSetRelative6DOF(0.0f, 0.0f, 0.15f, kKeep, kKeep, kKeep);
+    }
+}
+
+bool Application::onKeyEvent(std::uint32_t eventId, std::uint32_t value) {
+    if (eventId == kEventResync && !coversLock) {
+        if (std::fabs(module::ReadGaugeVar(79)) < 0.5 && coversState != 2 && coversState != 4) {
+            tick::resyncRequested = true;
+        }
+    } else if (eventId == kEventEyePoint) {
+        SetCameraEyePoint();
+    }
+    ForEachSystem([eventId, value](SystemBase& s) { s.onKeyEvent(eventId, value); });
+    return true;
+}
+
+void Application::onTimer(std::uint32_t) {
+    dt = kTimeStep;
+    const double rate = module::ReadGaugeVar(336);
+    if (rate > 256.0) {
+        dt = dt * rate * 2.0;
+    }
+    if (module::simStartPending) {
+        firstTick = true;
+    }
+    if (firstTick) {
+        module::settingsLoaded = true;
+        Options::Instance().Load();
+        ForEachSystem([this](SystemBase& s) { s.update(dt, true); });
+        SetCameraEyePoint();
+        tick::wingRestPending = true;
+        tick::wingRestSide = DrawWingSide();
+        if (module::CockpitViewShown() &&
+            (coversState != 0 || ServicePanelSelection.frontSeatSelection == 0)) {
+            fsx::TriggerKeyEvent2(kEventPanelView, 0);
+        }
+        firstTick = false;
+    }
+    if (tick::resyncRequested || module::simStartPending) {
+        tick::resyncRequested = false;
+        module::simStartPending = false;
+        tick::wingRestPending = true;
+        tick::wingRestSide = DrawWingSide();
+    }
+    if (tick::wingRestPending) {
+        WingRest();
+    }
+
+    Options& options = Options::Instance();
+    options.activePilot = ServicePanelSelection.pilotSelection + 1;
+    options.frontSeat = ServicePanelSelection.frontSeatSelection != 0;
+    if (!tick::lastActivePilotSet) {
+        tick::lastActivePilot = options.activePilot;
+        tick::lastActivePilotSet = true;
+    } else if (options.activePilot != tick::lastActivePilot && module::CockpitViewShown()) {
+        tick::lastActivePilot = options.activePilot;
+        SetCameraEyePoint();
+    }
+
+    ForEachSystem([this](SystemBase& s) { s.update(dt, firstTick); });
+
+    if (module::ReadGaugeVar(60) < 0.5 || module::ReadGaugeVar(61) > 5.0) {
+        SetWingStations(0.0, 0.0);
+    }
+}

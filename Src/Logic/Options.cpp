@@ -1,0 +1,224 @@
+#include "Logic/Options.h"
+
+#include "Lib/Platform/Profile.h"
+#include "Logic/CockpitState.h"
+#include "Logic/ModuleState.h"
+#include "Logic/SystemRegistry.h"
+
+#include <algorithm>
+#include <locale>
+#include <sstream>
+
+namespace {
+
+constexpr const char* kPower = "power";
+constexpr const char* kCabin = "cabin";
+constexpr const char* kFailures = "failures";
+
+// Reads a number with the stream rules; a text that is no number reads as the default.
+template <typename T> T ParseOr(const std::string& text, T defaultValue) {
+    std::istringstream in(text);
+    in.imbue(std::locale::classic());
+    T value{};
+    in >> value;
+    return in.fail() ? defaultValue : value;
+}
+
+template <typename T> std::string Format(T value) {
+    std::ostringstream out;
+    out.imbue(std::locale::classic());
+    out << value;
+    return out.str();
+}
+
+bool EqualsIgnoringCase(const std::string& a, const char* b) {
+    const std::string other(b);
+    return a.size() == other.size() &&
+           std::equal(a.begin(), a.end(), other.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// Seat choices from the file, as the service panel shows them.
+void ApplyFrontSeat(bool frontSeat) {
+    if (!frontSeat) {
+        return;
+    }
+    if (ServicePanelSelection.coversMode) {
+        ServicePanelSelection.frontSeatSelection = 0;
+        ServicePanelSelection.pilotSelection = 2;
+    } else {
+        ServicePanelSelection.frontSeatSelection = 1;
+        if (ServicePanelSelection.backSeatSelection != 1) {
+            ServicePanelSelection.pilotSelection = 0;
+        }
+    }
+}
+
+void ApplyBackSeat(int backSeat) {
+    if (backSeat != 1 && backSeat != 2) {
+        return;
+    }
+    if (ServicePanelSelection.coversMode) {
+        ServicePanelSelection.backSeatSelection = 0;
+        ServicePanelSelection.pilotSelection = 2;
+    } else if (backSeat == 1) {
+        ServicePanelSelection.backSeatSelection = 1;
+    } else {
+        ServicePanelSelection.backSeatSelection = 2;
+        if (ServicePanelSelection.frontSeatSelection == 1) {
+            ServicePanelSelection.pilotSelection = 0;
+        }
+    }
+}
+
+void ApplyActivePilot(int activePilot) {
+    if (activePilot == 1) {
+        ServicePanelSelection.pilotSelection =
+            ServicePanelSelection.frontSeatSelection != 0 ? 0 : 2;
+    } else if (activePilot == 2) {
+        ServicePanelSelection.pilotSelection = ServicePanelSelection.frontSeatSelection != 0 ||
+                                                       ServicePanelSelection.backSeatSelection == 1
+                                                   ? 1
+                                                   : 2;
+    }
+}
+
+std::uint32_t CrewMass(int value) {
+    // Kept unsigned as the file's owner did: a negative text wraps and so lands on the maximum.
+    return std::clamp(static_cast<std::uint32_t>(value), 65u, 95u);
+}
+
+} // namespace
+
+std::string Options::FormatNumber(double value) { return Format(value); }
+
+std::string Options::ReadText(const char* section, const char* key, const char* defaultText,
+                              const std::string& file) {
+    return platform::ProfileRead(file, section, key, defaultText);
+}
+
+int Options::ReadInt(const char* section, const char* key, int defaultValue,
+                     const std::string& file) {
+    const std::string text = ReadText(section, key, Format(defaultValue).c_str(), file);
+    return text.empty() ? defaultValue : ParseOr(text, defaultValue);
+}
+
+double Options::ReadDouble(const char* section, const char* key, double defaultValue,
+                           const std::string& file) {
+    const std::string text = ReadText(section, key, Format(defaultValue).c_str(), file);
+    return text.empty() ? defaultValue : ParseOr(text, defaultValue);
+}
+
+bool Options::ReadBool(const char* section, const char* key, bool defaultValue,
+                       const std::string& file) {
+    const std::string text = ReadText(section, key, defaultValue ? "True" : "False", file);
+    if (text.empty()) {
+        return defaultValue;
+    }
+    for (const char* yes : {"true", "1", "yes", "on", "enable"}) {
+        if (EqualsIgnoringCase(text, yes)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Options::WriteInt(const char* section, const char* key, int value, const std::string& file) {
+    return platform::ProfileWrite(file, section, key, Format(value));
+}
+
+bool Options::WriteDouble(const char* section, const char* key, double value,
+                          const std::string& file) {
+    return platform::ProfileWrite(file, section, key, Format(value));
+}
+
+bool Options::WriteBool(const char* section, const char* key, bool value,
+                        const std::string& file) {
+    return platform::ProfileWrite(file, section, key, value ? "True" : "False");
+}
+
+void Options::SetupPath() {
+    const std::string base = platform::UserSettingsFolder();
+    if (base.empty()) {
+        return;
+    }
+    const char sep = platform::FolderSeparator();
+    const std::string folder = platform::AbsolutePath(base + sep + "PelmoraGrp" + sep + "zelvan");
+    if (folder.empty()) {
+        return;
+    }
+    platform::CreateFolderTree(folder);
+    path = folder + sep + "config.ini";
+}
+
+void Options::Load() {
+    if (!module::settingsLoaded) {
+        return;
+    }
+    if (path.empty()) {
+        SetupPath();
+    }
+    const platform::ProfileBatch batch(path);
+    const bool onGround = module::ReadGaugeVar(60) >= 0.5;
+
+    battery1 = std::clamp(ReadDouble(kPower, "battery1", -1.0, path), -1.0, 1.0);
+    battery2 = std::clamp(ReadDouble(kPower, "battery2", -1.0, path), -1.0, 1.0);
+    batteryRadio = std::clamp(ReadDouble(kPower, "batteryRadio", -1.0, path), -1.0, 1.0);
+
+    frontSeat = ReadBool(kCabin, "frontSeat", true, path);
+    if (!onGround) {
+        frontSeat = true;
+    }
+    ApplyFrontSeat(frontSeat);
+
+    pilot1Weight = CrewMass(ReadInt(kCabin, "pilot1Weight", 80, path));
+    ServicePanelSelection.pilot1Weight =
+        std::clamp(static_cast<std::int32_t>(pilot1Weight), ServicePanelSelection.weightMin,
+                   ServicePanelSelection.weightMax);
+    pilot2Weight = CrewMass(ReadInt(kCabin, "pilot2Weight", 80, path));
+    ServicePanelSelection.pilot2Weight =
+        std::clamp(static_cast<std::int32_t>(pilot2Weight), ServicePanelSelection.weightMin,
+                   ServicePanelSelection.weightMax);
+
+    waterTankWeight = std::min(static_cast<std::uint32_t>(ReadInt(kCabin, "waterTankWeight", 0, path)), 94u);
+    ServicePanelSelection.waterTankWeight = std::clamp(
+        static_cast<std::int32_t>(waterTankWeight), 0, ServicePanelSelection.waterTankMax);
+
+    backSeat = std::min(ReadInt(kCabin, "backSeat", 0, path), 2);
+    ApplyBackSeat(backSeat);
+
+    activePilot = ReadInt(kCabin, "activePilot", 1, path);
+    if (!onGround) {
+        activePilot = 1;
+    }
+    ApplyActivePilot(activePilot);
+
+    // The power system reads its own keys here once it exists.
+
+    ServicePanelSelection.slider =
+        std::clamp(ReadInt(kFailures, "slider", 0, path), 0, ServicePanelSelection.sliderMax);
+
+    // The covers, attitude-indicator, failures and control-handle systems read theirs here once
+    // they exist.
+}
+
+void Options::Save() {
+    if (!module::settingsLoaded) {
+        return;
+    }
+    const platform::ProfileBatch batch(path);
+    WriteDouble(kPower, "battery1", battery1, path);
+    WriteDouble(kPower, "battery2", battery2, path);
+    WriteDouble(kPower, "batteryRadio", batteryRadio, path);
+
+    WriteInt(kCabin, "pilot1Weight", static_cast<int>(pilot1Weight), path);
+    WriteInt(kCabin, "pilot2Weight", static_cast<int>(pilot2Weight), path);
+    WriteInt(kCabin, "waterTankWeight", static_cast<int>(waterTankWeight), path);
+    WriteInt(kCabin, "backSeat", backSeat, path);
+    WriteBool(kCabin, "frontSeat", frontSeat, path);
+    WriteInt(kCabin, "activePilot", activePilot, path);
+
+    WriteInt(kFailures, "slider", ServicePanelSelection.slider, path);
+}

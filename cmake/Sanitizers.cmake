@@ -1,0 +1,10 @@
+if(ZELVAN_SANITIZE)
+  add_compile_options(-fsanitize=${ZELVAN_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=${ZELVAN_SANITIZE})
+endif()
+
+# A module lifetime is one dlopen: with GNU unique symbols the library would never really unload
+# and the next load would see the previous lifetime's process-wide values.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  add_compile_options(-fno-gnu-unique)
+endif()
