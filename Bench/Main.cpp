@@ -59,8 +59,8 @@ int main(int argc, char** argv) {
 
     bench::Scenario scenario;
     try {
-        scenario = scenarioPath.empty() ? bench::BuiltinFlight()
-                                        : bench::LoadScenarioFile(scenarioPath);
+        scenario =
+            scenarioPath.empty() ? bench::BuiltinFlight() : bench::LoadScenarioFile(scenarioPath);
     } catch (const bench::ScenarioError& e) {
         std::cerr << e.message << "\n";
         return bench::kBadInput;

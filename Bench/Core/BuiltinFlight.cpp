@@ -46,7 +46,9 @@ std::string Beside(const fs::path& folder, const char* name) {
 
 } // namespace
 
-Scenario BuiltinFlight() { return ParseScenario(kFlight, "(built-in flight)"); }
+Scenario BuiltinFlight() {
+    return ParseScenario(kFlight, "(built-in flight)");
+}
 
 void FindCompanions(RunOptions& options) {
     std::error_code ec;
@@ -95,8 +97,8 @@ void PrintSummary(const RunResult& result, const std::string& eventsPath,
                 }
             }
             if (call == "CameraSetRelative6DOF") {
-                camera.push_back("t=" + t + " eye point (" + e["x"].dump() + ", " +
-                                 e["y"].dump() + ", " + e["z"].dump() + ") m");
+                camera.push_back("t=" + t + " eye point (" + e["x"].dump() + ", " + e["y"].dump() +
+                                 ", " + e["z"].dump() + ") m");
             }
         } else if (type == "diagnostic") {
             diagnostics.push_back("t=" + t + " " + e.value("text", ""));

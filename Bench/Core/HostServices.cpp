@@ -8,7 +8,9 @@ namespace {
 HostServices* active = nullptr;
 }
 
-HostServices& HostServices::Active() { return *active; }
+HostServices& HostServices::Active() {
+    return *active;
+}
 
 HostServices::HostServices(EventLog& eventLog) : log(eventLog) {
     namespace slot = fsx::slot;
@@ -27,8 +29,10 @@ HostServices::HostServices(EventLog& eventLog) : log(eventLog) {
     fsx::Install<slot::PanelWindow>(table, &HostServices::PanelWindow);
     fsx::Install<slot::CheckNamedVariable>(table, &HostServices::CheckNamedVariable);
     fsx::Install<slot::RegisterNamedVariable>(table, &HostServices::RegisterNamedVariable);
-    fsx::Install<slot::GetNamedVariableTypedValue>(table, &HostServices::GetNamedVariableTypedValue);
-    fsx::Install<slot::SetNamedVariableTypedValue>(table, &HostServices::SetNamedVariableTypedValue);
+    fsx::Install<slot::GetNamedVariableTypedValue>(table,
+                                                   &HostServices::GetNamedVariableTypedValue);
+    fsx::Install<slot::SetNamedVariableTypedValue>(table,
+                                                   &HostServices::SetNamedVariableTypedValue);
     fsx::Install<slot::GetNamedVariableName>(table, &HostServices::GetNamedVariableName);
     fsx::Install<slot::GetUnitsEnum>(table, &HostServices::GetUnitsEnum);
     fsx::Install<slot::GetAircraftVarEnum>(table, &HostServices::GetAircraftVarEnum);
@@ -92,7 +96,9 @@ std::uint32_t IdIn(std::vector<std::string>& names, std::string_view name) {
 }
 } // namespace
 
-std::uint32_t HostServices::UnitId(std::string_view unit) { return IdIn(unitNames, unit); }
+std::uint32_t HostServices::UnitId(std::string_view unit) {
+    return IdIn(unitNames, unit);
+}
 
 std::uint32_t HostServices::AircraftVarId(std::string_view name) {
     return IdIn(aircraftVarNames, name);
@@ -104,8 +110,8 @@ double HostServices::AircraftVar(std::string_view name, std::string_view unit,
     return it != aircraftVars.end() ? it->second : 0.0;
 }
 
-void HostServices::SetAircraftVar(std::string_view name, std::string_view unit,
-                                  std::uint32_t index, double value) {
+void HostServices::SetAircraftVar(std::string_view name, std::string_view unit, std::uint32_t index,
+                                  double value) {
     aircraftVars[{AircraftVarId(name), UnitId(unit), index}] = value;
 }
 
@@ -246,15 +252,13 @@ std::size_t HostServices::DropKeyHandlers() {
     return n;
 }
 
-void ZV_STDCALL HostServices::RegisterKeyEventHandler(fsx::KeyEventHandler handler,
-                                                      void* user) {
+void ZV_STDCALL HostServices::RegisterKeyEventHandler(fsx::KeyEventHandler handler, void* user) {
     if (handler != nullptr) {
         Active().keyHandlers.push_back({handler, user});
     }
 }
 
-void ZV_STDCALL HostServices::UnregisterKeyEventHandler(fsx::KeyEventHandler handler,
-                                                        void* user) {
+void ZV_STDCALL HostServices::UnregisterKeyEventHandler(fsx::KeyEventHandler handler, void* user) {
     auto& handlers = Active().keyHandlers;
     for (auto it = handlers.begin(); it != handlers.end(); ++it) {
         if (it->handler == handler && it->user == user) {
@@ -282,8 +286,12 @@ void HostServices::WalkElements(fsx::ElementHeader* first, bool runCallbacks) {
     }
 }
 
-fsx::Word ZV_STDCALL HostServices::ElementQuery(fsx::ElementHeader*) { return 0; }
-fsx::Word ZV_STDCALL HostServices::ElementInstall(fsx::ElementHeader*, fsx::Word) { return 0; }
+fsx::Word ZV_STDCALL HostServices::ElementQuery(fsx::ElementHeader*) {
+    return 0;
+}
+fsx::Word ZV_STDCALL HostServices::ElementInstall(fsx::ElementHeader*, fsx::Word) {
+    return 0;
+}
 fsx::Word ZV_STDCALL HostServices::ElementInitialise(fsx::ElementHeader* e) {
     Active().WalkElements(e, true);
     return 0;
@@ -292,12 +300,16 @@ fsx::Word ZV_STDCALL HostServices::ElementUpdate(fsx::ElementHeader* e) {
     Active().WalkElements(e, true);
     return 0;
 }
-fsx::Word ZV_STDCALL HostServices::ElementGenerate(fsx::ElementHeader*, fsx::Word) { return 0; }
+fsx::Word ZV_STDCALL HostServices::ElementGenerate(fsx::ElementHeader*, fsx::Word) {
+    return 0;
+}
 fsx::Word ZV_STDCALL HostServices::ElementPlot(fsx::ElementHeader* e) {
     Active().WalkElements(e, false);
     return 0;
 }
-fsx::Word ZV_STDCALL HostServices::ElementKill(fsx::ElementHeader*) { return 0; }
+fsx::Word ZV_STDCALL HostServices::ElementKill(fsx::ElementHeader*) {
+    return 0;
+}
 
 bool HostServices::Mouse(std::int32_t x, std::int32_t y, std::uint32_t flags) {
     if (panel == nullptr || panel->mouseRects == nullptr) {

@@ -10,7 +10,9 @@ namespace bench {
 
 namespace fs = std::filesystem;
 
-ModuleLoader::~ModuleLoader() { Unload(); }
+ModuleLoader::~ModuleLoader() {
+    Unload();
+}
 
 bool ModuleLoader::Load(const std::string& libraryPath, const std::string& scratchFolder,
                         fsx::PanelServiceTable* services, std::string& error) {

@@ -36,7 +36,9 @@ AllocationCounter allocationCounter = nullptr;
 constexpr double kStep = 0.01;
 constexpr std::int64_t kStepsPerFourSeconds = 400;
 
-std::int64_t StepOf(double at) { return std::llround(std::ceil(at * 100.0 - 1e-6)); }
+std::int64_t StepOf(double at) {
+    return std::llround(std::ceil(at * 100.0 - 1e-6));
+}
 
 // A folder the run makes for itself and removes at its end.
 class ScratchFolder {
@@ -99,6 +101,16 @@ private:
     bool hadXdg = false;
 };
 
+void WriteSettings(const std::string& settingsDir, const std::string& text) {
+    const fs::path folder = fs::path(settingsDir) / "PelmoraGrp" / "zelvan";
+    fs::create_directories(folder);
+    std::ofstream out(folder / "config.ini", std::ios::binary | std::ios::trunc);
+    out << text;
+    if (!out) {
+        throw std::runtime_error((folder / "config.ini").string() + ": cannot be written");
+    }
+}
+
 struct Ramp {
     ValueName name;
     double from;
@@ -109,8 +121,10 @@ struct Ramp {
 
 class Flight {
 public:
-    Flight(const Scenario& s, const RunOptions& o, const std::string& rootPath)
-        : scenario(s), options(o), root(rootPath), host(log), simulator(log, host) {}
+    Flight(const Scenario& s, const RunOptions& o, const std::string& rootPath,
+           const std::string& settingsPath)
+        : scenario(s), options(o), root(rootPath), settingsDir(settingsPath), host(log),
+          simulator(log, host) {}
 
     RunResult Fly();
 
@@ -169,6 +183,7 @@ private:
     const Scenario& scenario;
     const RunOptions& options;
     std::string root;
+    std::string settingsDir;
     EventLog log;
     HostServices host;
     SimulatorConnection simulator;
@@ -232,8 +247,10 @@ void Flight::UnloadModule() {
 void Flight::AdvanceRamps() {
     for (auto it = ramps.begin(); it != ramps.end();) {
         const std::int64_t done = step - it->startStep;
-        const double f = it->steps == 0 ? 1.0 : std::min(1.0, static_cast<double>(done) /
-                                                                  static_cast<double>(it->steps));
+        const double f =
+            it->steps == 0
+                ? 1.0
+                : std::min(1.0, static_cast<double>(done) / static_cast<double>(it->steps));
         Write(it->name, it->from + (it->to - it->from) * f);
         it = f >= 1.0 ? ramps.erase(it) : it + 1;
     }
@@ -273,6 +290,9 @@ void Flight::Apply(const Action& a) {
         break;
     case Action::Kind::SimConnectException:
         simulator.QueueException(a.id, 0, 0);
+        break;
+    case Action::Kind::Settings:
+        WriteSettings(settingsDir, a.eventName);
         break;
     case Action::Kind::Expect:
         break;
@@ -329,8 +349,7 @@ RunResult Flight::Fly() {
         order.push_back(&a);
     }
     std::stable_sort(order.begin(), order.end(), [](const Action* l, const Action* r) {
-        return StepOf(l->at) != StepOf(r->at) ? StepOf(l->at) < StepOf(r->at)
-                                              : l->index < r->index;
+        return StepOf(l->at) != StepOf(r->at) ? StepOf(l->at) < StepOf(r->at) : l->index < r->index;
     });
     std::size_t next = 0;
     std::vector<const Action*> expects;
@@ -376,8 +395,8 @@ RunResult Flight::Fly() {
             gauge->update(); // the host redraws the panel
             gauge->draw();
         }
-        stepNs.push_back(std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - before)
-                             .count());
+        stepNs.push_back(
+            std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - before).count());
         if (t >= 1.0) {
             steadyAllocations += (allocationCounter ? allocationCounter() : 0) - allocationsBefore;
             ++steadySteps;
@@ -420,19 +439,11 @@ RunResult Flight::Fly() {
     return result;
 }
 
-void WriteSettings(const std::string& settingsDir, const std::string& text) {
-    const fs::path folder = fs::path(settingsDir) / "PelmoraGrp" / "zelvan";
-    fs::create_directories(folder);
-    std::ofstream out(folder / "config.ini", std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out) {
-        throw std::runtime_error((folder / "config.ini").string() + ": cannot be written");
-    }
-}
-
 } // namespace
 
-void SetAllocationCounter(AllocationCounter counter) { allocationCounter = counter; }
+void SetAllocationCounter(AllocationCounter counter) {
+    allocationCounter = counter;
+}
 
 RunResult RunScenario(const Scenario& scenario, const RunOptions& options) {
     RunResult result;
@@ -452,7 +463,7 @@ RunResult RunScenario(const Scenario& scenario, const RunOptions& options) {
             }
         }
         ProcessContext context(root.path, settings.path);
-        Flight flight(scenario, local, root.path);
+        Flight flight(scenario, local, root.path, settings.path);
         result = flight.Fly();
         result.settingsDir = settings.owned ? std::string() : settings.path;
     } catch (const ScenarioError& e) {
@@ -468,8 +479,7 @@ RunResult RunScenario(const Scenario& scenario, const RunOptions& options) {
 void PrintStats(const RunStats& s, std::ostream& out) {
     out << "simulated_s: " << s.simulatedSeconds << "\n";
     out << "wall_s: " << s.wallSeconds << "\n";
-    out << "speedup: " << (s.wallSeconds > 0.0 ? s.simulatedSeconds / s.wallSeconds : 0.0)
-        << "\n";
+    out << "speedup: " << (s.wallSeconds > 0.0 ? s.simulatedSeconds / s.wallSeconds : 0.0) << "\n";
     out << "ticks: " << s.ticks << "\n";
     out << "ns_per_tick: " << s.nsPerTick << "\n";
     out << "allocations_per_tick: " << s.allocationsPerTick << "\n";

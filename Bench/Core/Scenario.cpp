@@ -59,7 +59,8 @@ public:
             }
         } else if (j.is_string()) {
             const std::string s = j.get<std::string>();
-            if (s.size() > 2 && s.size() <= 10 && (s.rfind("0x", 0) == 0 || s.rfind("0X", 0) == 0) &&
+            if (s.size() > 2 && s.size() <= 10 &&
+                (s.rfind("0x", 0) == 0 || s.rfind("0X", 0) == 0) &&
                 s.find_first_not_of("0123456789abcdefABCDEF", 2) == std::string::npos) {
                 return static_cast<std::uint32_t>(std::stoul(s.substr(2), nullptr, 16));
             }
@@ -99,11 +100,11 @@ public:
         if (a.at < 0.0) {
             Fail(where, "\"at\" must not be negative");
         }
-        static const char* kKinds[] = {"load",  "unload", "system_event", "key",
-                                       "set",   "ramp",   "mouse",        "expect",
-                                       "simconnect_exception"};
+        static const char* kKinds[] = {
+            "load",  "unload", "system_event",         "key",     "set", "ramp",
+            "mouse", "expect", "simconnect_exception", "settings"};
         int found = -1;
-        for (int k = 0; k < 9; ++k) {
+        for (int k = 0; k < 10; ++k) {
             if (j.contains(kKinds[k])) {
                 if (found >= 0) {
                     Fail(where, std::string("has both \"") + kKinds[found] + "\" and \"" +
@@ -131,7 +132,7 @@ public:
             }
             break;
         case Action::Kind::SystemEvent: {
-            static const char* kEvents[] = {"SimStart", "Pause", "Sound", "View",
+            static const char* kEvents[] = {"SimStart", "Pause", "Sound",          "View",
                                             "Sim",      "4sec",  "PositionChanged"};
             if (!v.is_string()) {
                 Fail(where, "\"system_event\" must be a name");
@@ -190,6 +191,12 @@ public:
         case Action::Kind::SimConnectException:
             a.id = Id(v, where, "simconnect_exception");
             break;
+        case Action::Kind::Settings:
+            if (!v.is_string()) {
+                Fail(where, "\"settings\" must be the text of config.ini");
+            }
+            a.eventName = v.get<std::string>();
+            break;
         }
         return a;
     }
@@ -206,11 +213,16 @@ public:
         }
         Scenario s;
         s.file = file;
-        static const char* kFields[] = {"description", "duration",
-                                        "host_build",  "host_window",
-                                        "simconnect",  "simconnect_missing_entry",
-                                        "simconnect_open_fails", "sound_bank",
-                                        "settings",    "host",
+        static const char* kFields[] = {"description",
+                                        "duration",
+                                        "host_build",
+                                        "host_window",
+                                        "simconnect",
+                                        "simconnect_missing_entry",
+                                        "simconnect_open_fails",
+                                        "sound_bank",
+                                        "settings",
+                                        "host",
                                         "actions"};
         for (const auto& [key, value] : root.items()) {
             bool known = false;
@@ -249,8 +261,9 @@ public:
             s.simconnectMissingEntry = m.get<std::string>();
         }
         if (root.contains("simconnect_open_fails")) {
-            s.simconnectOpenFails = Bool(root["simconnect_open_fails"],
-                                         "field \"simconnect_open_fails\"", "simconnect_open_fails");
+            s.simconnectOpenFails =
+                Bool(root["simconnect_open_fails"], "field \"simconnect_open_fails\"",
+                     "simconnect_open_fails");
         }
         if (root.contains("sound_bank")) {
             s.soundBank = Bool(root["sound_bank"], "field \"sound_bank\"", "sound_bank");
@@ -352,7 +365,8 @@ std::optional<ValueName> ParseValueName(const std::string& text, std::string& er
             return std::nullopt;
         }
         if ((parts.size() != 2 && parts.size() != 3) || parts[0].empty() || parts[1].empty()) {
-            error = "\"" + text + "\": an aircraft variable is avar:NAME:UNIT or avar:NAME:UNIT:INDEX";
+            error =
+                "\"" + text + "\": an aircraft variable is avar:NAME:UNIT or avar:NAME:UNIT:INDEX";
             return std::nullopt;
         }
         v.name = parts[0];

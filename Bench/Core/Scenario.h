@@ -23,11 +23,22 @@ struct ValueName {
 std::optional<ValueName> ParseValueName(const std::string& text, std::string& error);
 
 struct Action {
-    enum class Kind { Load, Unload, SystemEvent, Key, Set, Ramp, Mouse, Expect, SimConnectException };
+    enum class Kind {
+        Load,
+        Unload,
+        SystemEvent,
+        Key,
+        Set,
+        Ramp,
+        Mouse,
+        Expect,
+        SimConnectException,
+        Settings,
+    };
     Kind kind = Kind::Load;
     double at = 0.0;
-    std::size_t index = 0; // position in the file
-    std::string eventName;
+    std::size_t index = 0;   // position in the file
+    std::string eventName;   // or the settings text
     std::uint32_t id = 0;    // key id, event data, exception code
     std::uint32_t value = 0; // key value
     std::vector<std::pair<ValueName, double>> values;

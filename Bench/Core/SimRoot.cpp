@@ -33,8 +33,7 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
 // Makes the library lack one entry point: every copy of the name in its symbol tables gets a
 // different last letter, so the dynamic loader no longer finds the name (its hash no longer
 // matches either) while every other symbol stays as it was.
-std::string WithoutEntryPoint(std::string bytes, const std::string& name,
-                              const std::string& file) {
+std::string WithoutEntryPoint(std::string bytes, const std::string& name, const std::string& file) {
     const std::string needle = std::string(1, '\0') + name + std::string(1, '\0');
     std::size_t found = 0;
     for (std::size_t at = bytes.find(needle); at != std::string::npos;

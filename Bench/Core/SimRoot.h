@@ -9,7 +9,7 @@ struct Scenario;
 // The simulator's root folder as the module finds it: the SimConnect client libraries in the
 // aircraft's bin folder and the cockpit sounds in its sound folder.
 struct SimRootLayout {
-    std::string standinLibrary; // the bench's SimConnect client library
+    std::string standinLibrary;  // the bench's SimConnect client library
     std::string soundBankFolder; // the bench's own sound bank, if built
 };
 

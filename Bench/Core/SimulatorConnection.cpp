@@ -60,8 +60,8 @@ void SimulatorConnection::QueueException(std::uint32_t code, std::uint32_t sendI
     }
 }
 
-SimConnectServer::HRESULT SimulatorConnection::Open(Handle* handle, const char* name,
-                                                    void* window, DWORD, Handle, DWORD) {
+SimConnectServer::HRESULT SimulatorConnection::Open(Handle* handle, const char* name, void* window,
+                                                    DWORD, Handle, DWORD) {
     const bool refused = openFails || window == nullptr || handle == nullptr || open;
     log.Write("simconnect", {Field::Text("call", "Open"), Field::Text("name", name ? name : ""),
                              Field::Bool("window", window != nullptr),
@@ -85,9 +85,8 @@ SimConnectServer::HRESULT SimulatorConnection::Close(Handle handle) {
     return S_OK;
 }
 
-SimConnectServer::HRESULT SimulatorConnection::CallDispatch(Handle handle,
-                                                            simconnect::DispatchProc proc,
-                                                            void* context) {
+SimConnectServer::HRESULT
+SimulatorConnection::CallDispatch(Handle handle, simconnect::DispatchProc proc, void* context) {
     if (!Valid(handle) || proc == nullptr) {
         return E_FAIL;
     }
@@ -127,8 +126,7 @@ SimConnectServer::HRESULT SimulatorConnection::CallDispatch(Handle handle,
     return S_OK;
 }
 
-SimConnectServer::HRESULT SimulatorConnection::SubscribeToSystemEvent(Handle handle,
-                                                                      DWORD eventId,
+SimConnectServer::HRESULT SimulatorConnection::SubscribeToSystemEvent(Handle handle, DWORD eventId,
                                                                       const char* name) {
     log.Write("simconnect", {Field::Text("call", "SubscribeToSystemEvent"),
                              Field::Int("event", eventId), Field::Text("name", name ? name : "")});
@@ -150,15 +148,17 @@ SimConnectServer::HRESULT SimulatorConnection::UnsubscribeFromSystemEvent(Handle
     return S_OK;
 }
 
-SimConnectServer::HRESULT
-SimulatorConnection::AddToDataDefinition(Handle handle, DWORD defineId, const char* datumName,
-                                         const char* unitsName, DWORD datumType, float epsilon,
-                                         DWORD datumId) {
+SimConnectServer::HRESULT SimulatorConnection::AddToDataDefinition(Handle handle, DWORD defineId,
+                                                                   const char* datumName,
+                                                                   const char* unitsName,
+                                                                   DWORD datumType, float epsilon,
+                                                                   DWORD datumId) {
     log.Write("simconnect",
               {Field::Text("call", "AddToDataDefinition"), Field::Int("define", defineId),
                Field::Text("datum", datumName ? datumName : ""),
-               Field::Text("units", unitsName ? unitsName : ""), Field::Int("datum_type", datumType),
-               Field::Double("epsilon", AsWritten(epsilon)), Field::Int("datum_id", datumId)});
+               Field::Text("units", unitsName ? unitsName : ""),
+               Field::Int("datum_type", datumType), Field::Double("epsilon", AsWritten(epsilon)),
+               Field::Int("datum_id", datumId)});
     if (!Valid(handle) || datumName == nullptr || unitsName == nullptr) {
         return E_FAIL;
     }
@@ -172,8 +172,7 @@ SimulatorConnection::AddToDataDefinition(Handle handle, DWORD defineId, const ch
     return S_OK;
 }
 
-SimConnectServer::HRESULT SimulatorConnection::ClearDataDefinition(Handle handle,
-                                                                   DWORD defineId) {
+SimConnectServer::HRESULT SimulatorConnection::ClearDataDefinition(Handle handle, DWORD defineId) {
     log.Write("simconnect",
               {Field::Text("call", "ClearDataDefinition"), Field::Int("define", defineId)});
     if (!Valid(handle)) {
@@ -183,18 +182,18 @@ SimConnectServer::HRESULT SimulatorConnection::ClearDataDefinition(Handle handle
     return S_OK;
 }
 
-SimConnectServer::HRESULT
-SimulatorConnection::SetDataOnSimObject(Handle handle, DWORD defineId, DWORD objectId, DWORD flags,
-                                        DWORD arrayCount, DWORD unitSize, const void* data) {
+SimConnectServer::HRESULT SimulatorConnection::SetDataOnSimObject(Handle handle, DWORD defineId,
+                                                                  DWORD objectId, DWORD flags,
+                                                                  DWORD arrayCount, DWORD unitSize,
+                                                                  const void* data) {
     double value = 0.0;
     if (data != nullptr && unitSize == sizeof value) {
         std::memcpy(&value, data, sizeof value);
     }
-    log.Write("simconnect",
-              {Field::Text("call", "SetDataOnSimObject"), Field::Int("define", defineId),
-               Field::Int("object", objectId), Field::Int("flags", flags),
-               Field::Int("count", arrayCount), Field::Int("size", unitSize),
-               Field::Double("value", value)});
+    log.Write("simconnect", {Field::Text("call", "SetDataOnSimObject"),
+                             Field::Int("define", defineId), Field::Int("object", objectId),
+                             Field::Int("flags", flags), Field::Int("count", arrayCount),
+                             Field::Int("size", unitSize), Field::Double("value", value)});
     const auto it = definitions.find(defineId);
     if (!Valid(handle) || it == definitions.end() || unitSize != sizeof value) {
         return E_FAIL;
@@ -203,9 +202,8 @@ SimulatorConnection::SetDataOnSimObject(Handle handle, DWORD defineId, DWORD obj
     return S_OK;
 }
 
-SimConnectServer::HRESULT SimulatorConnection::MapClientEventToSimEvent(Handle handle,
-                                                                        DWORD eventId,
-                                                                        const char* name) {
+SimConnectServer::HRESULT
+SimulatorConnection::MapClientEventToSimEvent(Handle handle, DWORD eventId, const char* name) {
     log.Write("simconnect", {Field::Text("call", "MapClientEventToSimEvent"),
                              Field::Int("event", eventId), Field::Text("name", name ? name : "")});
     if (!Valid(handle)) {
@@ -215,13 +213,13 @@ SimConnectServer::HRESULT SimulatorConnection::MapClientEventToSimEvent(Handle h
     return S_OK;
 }
 
-SimConnectServer::HRESULT
-SimulatorConnection::AddClientEventToNotificationGroup(Handle handle, DWORD groupId,
-                                                       DWORD eventId, bool maskable) {
-    log.Write("simconnect",
-              {Field::Text("call", "AddClientEventToNotificationGroup"),
-               Field::Int("group", groupId), Field::Int("event", eventId),
-               Field::Bool("maskable", maskable)});
+SimConnectServer::HRESULT SimulatorConnection::AddClientEventToNotificationGroup(Handle handle,
+                                                                                 DWORD groupId,
+                                                                                 DWORD eventId,
+                                                                                 bool maskable) {
+    log.Write("simconnect", {Field::Text("call", "AddClientEventToNotificationGroup"),
+                             Field::Int("group", groupId), Field::Int("event", eventId),
+                             Field::Bool("maskable", maskable)});
     if (!Valid(handle)) {
         return E_FAIL;
     }
@@ -231,8 +229,8 @@ SimulatorConnection::AddClientEventToNotificationGroup(Handle handle, DWORD grou
 
 SimConnectServer::HRESULT SimulatorConnection::RemoveClientEvent(Handle handle, DWORD groupId,
                                                                  DWORD eventId) {
-    log.Write("simconnect", {Field::Text("call", "RemoveClientEvent"),
-                             Field::Int("group", groupId), Field::Int("event", eventId)});
+    log.Write("simconnect", {Field::Text("call", "RemoveClientEvent"), Field::Int("group", groupId),
+                             Field::Int("event", eventId)});
     if (!Valid(handle)) {
         return E_FAIL;
     }
@@ -242,9 +240,8 @@ SimConnectServer::HRESULT SimulatorConnection::RemoveClientEvent(Handle handle, 
     return S_OK;
 }
 
-SimConnectServer::HRESULT SimulatorConnection::SetNotificationGroupPriority(Handle handle,
-                                                                            DWORD groupId,
-                                                                            DWORD priority) {
+SimConnectServer::HRESULT
+SimulatorConnection::SetNotificationGroupPriority(Handle handle, DWORD groupId, DWORD priority) {
     log.Write("simconnect", {Field::Text("call", "SetNotificationGroupPriority"),
                              Field::Int("group", groupId), Field::Int("priority", priority)});
     if (!Valid(handle)) {
@@ -267,9 +264,8 @@ SimConnectServer::HRESULT SimulatorConnection::ClearNotificationGroup(Handle han
 }
 
 SimConnectServer::HRESULT SimulatorConnection::CameraSetRelative6DOF(Handle handle, float x,
-                                                                     float y, float z,
-                                                                     float pitch, float bank,
-                                                                     float heading) {
+                                                                     float y, float z, float pitch,
+                                                                     float bank, float heading) {
     log.Write("simconnect",
               {Field::Text("call", "CameraSetRelative6DOF"), Field::Double("x", AsWritten(x)),
                Field::Double("y", AsWritten(y)), Field::Double("z", AsWritten(z)),
@@ -279,8 +275,8 @@ SimConnectServer::HRESULT SimulatorConnection::CameraSetRelative6DOF(Handle hand
 }
 
 SimConnectServer::HRESULT SimulatorConnection::NotImplemented(const char* call) {
-    log.Write("simconnect", {Field::Text("call", call ? call : ""),
-                             Field::Int("result", simconnect::E_NOTIMPL)});
+    log.Write("simconnect",
+              {Field::Text("call", call ? call : ""), Field::Int("result", simconnect::E_NOTIMPL)});
     return simconnect::E_NOTIMPL;
 }
 

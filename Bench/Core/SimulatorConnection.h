@@ -50,8 +50,8 @@ public:
     HRESULT RemoveClientEvent(Handle handle, DWORD groupId, DWORD eventId) override;
     HRESULT SetNotificationGroupPriority(Handle handle, DWORD groupId, DWORD priority) override;
     HRESULT ClearNotificationGroup(Handle handle, DWORD groupId) override;
-    HRESULT CameraSetRelative6DOF(Handle handle, float x, float y, float z, float pitch,
-                                  float bank, float heading) override;
+    HRESULT CameraSetRelative6DOF(Handle handle, float x, float y, float z, float pitch, float bank,
+                                  float heading) override;
     HRESULT NotImplemented(const char* call) override;
 
 private:

@@ -18,8 +18,7 @@ public:
     virtual HRESULT Open(Handle* handle, const char* name, void* window, DWORD userEvent,
                          Handle eventHandle, DWORD configIndex) = 0;
     virtual HRESULT Close(Handle handle) = 0;
-    virtual HRESULT CallDispatch(Handle handle, simconnect::DispatchProc proc,
-                                 void* context) = 0;
+    virtual HRESULT CallDispatch(Handle handle, simconnect::DispatchProc proc, void* context) = 0;
     virtual HRESULT SubscribeToSystemEvent(Handle handle, DWORD eventId, const char* name) = 0;
     virtual HRESULT UnsubscribeFromSystemEvent(Handle handle, DWORD eventId) = 0;
     virtual HRESULT AddToDataDefinition(Handle handle, DWORD defineId, const char* datumName,
@@ -29,11 +28,10 @@ public:
     virtual HRESULT SetDataOnSimObject(Handle handle, DWORD defineId, DWORD objectId, DWORD flags,
                                        DWORD arrayCount, DWORD unitSize, const void* data) = 0;
     virtual HRESULT MapClientEventToSimEvent(Handle handle, DWORD eventId, const char* name) = 0;
-    virtual HRESULT AddClientEventToNotificationGroup(Handle handle, DWORD groupId,
-                                                      DWORD eventId, bool maskable) = 0;
+    virtual HRESULT AddClientEventToNotificationGroup(Handle handle, DWORD groupId, DWORD eventId,
+                                                      bool maskable) = 0;
     virtual HRESULT RemoveClientEvent(Handle handle, DWORD groupId, DWORD eventId) = 0;
-    virtual HRESULT SetNotificationGroupPriority(Handle handle, DWORD groupId,
-                                                 DWORD priority) = 0;
+    virtual HRESULT SetNotificationGroupPriority(Handle handle, DWORD groupId, DWORD priority) = 0;
     virtual HRESULT ClearNotificationGroup(Handle handle, DWORD groupId) = 0;
     virtual HRESULT CameraSetRelative6DOF(Handle handle, float x, float y, float z, float pitch,
                                           float bank, float heading) = 0;

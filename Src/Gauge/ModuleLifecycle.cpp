@@ -21,7 +21,9 @@ void OpenConnection() {
     module::connection->startTimer(SimParameters::kTimerId, SimParameters::kTimerPeriodMs);
 }
 
-void HideCovers() { except::NamedVariable("zelvan_covers_visible").Set(0.0); }
+void HideCovers() {
+    except::NamedVariable("zelvan_covers_visible").Set(0.0);
+}
 
 void ShutDown() {
     if (module::application != nullptr) {
@@ -44,4 +46,6 @@ void ZV_STDCALL ModuleInitialise() {
     except::GuardHostEntry("module initialisation", HideCovers);
 }
 
-void ZV_STDCALL ModuleDeinitialise() { except::GuardHostEntry("module shutdown", ShutDown); }
+void ZV_STDCALL ModuleDeinitialise() {
+    except::GuardHostEntry("module shutdown", ShutDown);
+}

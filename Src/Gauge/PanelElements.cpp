@@ -3,8 +3,8 @@
 namespace {
 
 // Drawing order is the chain of children; the background comes first.
-fsx::ElementHeader background = {fsx::ElementKind::StaticImage, 4096, {0, 0}, 0x1, nullptr,
-                                 nullptr, nullptr, 0};
+fsx::ElementHeader background = {
+    fsx::ElementKind::StaticImage, 4096, {0, 0}, 0x1, nullptr, nullptr, nullptr, 0};
 
 constexpr fsx::Word kCursorHand = 5;
 

@@ -35,8 +35,8 @@ std::string NarrowToAnsi(const std::wstring& text) {
     return out;
 }
 
-Exception::Exception(std::string message, std::string file, std::string function,
-                     std::int32_t line, std::int32_t resultCode)
+Exception::Exception(std::string message, std::string file, std::string function, std::int32_t line,
+                     std::int32_t resultCode)
     : message_(std::move(message)), file_(std::move(file)), function_(std::move(function)),
       line_(line), resultCode_(resultCode) {
     BuildReport();

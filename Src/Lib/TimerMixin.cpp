@@ -58,7 +58,9 @@ void TimerMixin::TimerProc(void*, std::uint32_t, platform::TimerId timerId, std:
     });
 }
 
-std::size_t TimerMixin::RegisteredTimers() { return timerRegistry.size(); }
+std::size_t TimerMixin::RegisteredTimers() {
+    return timerRegistry.size();
+}
 
 Timer& Timer::Instance() {
     static Timer instance;
@@ -77,7 +79,9 @@ void Timer::Clear(std::size_t list) {
     }
 }
 
-std::size_t Timer::Count(std::size_t list) const { return list < kLists ? counts[list] : 0; }
+std::size_t Timer::Count(std::size_t list) const {
+    return list < kLists ? counts[list] : 0;
+}
 
 template <std::size_t List>
 void Timer::RunList(void*, std::uint32_t, platform::TimerId, std::uint32_t) {

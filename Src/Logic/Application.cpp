@@ -30,9 +30,14 @@ constexpr std::uint32_t kEventPanelView = 0x1001F;
 constexpr std::uint32_t kWingStationLeft = 0x1000D;
 constexpr std::uint32_t kWingStationRight = 0x1000E;
 
-double DrawWingSide() { return (std::rand() % 2) != 0 ? 1.0 : -1.0; }
+double DrawWingSide() {
+    return (std::rand() % 2) != 0 ? 1.0 : -1.0;
+}
 
 void SetWingStations(double left, double right) {
+    if (module::connection == nullptr) {
+        return;
+    }
     module::connection->SetPayloadWeight(kWingStationLeft, left);
     module::connection->SetPayloadWeight(kWingStationRight, right);
 }

@@ -20,10 +20,17 @@ struct ServicePanelSelectionRecord {
     std::int32_t pilot2Weight = 95;
     std::int32_t waterTankWeight = 94;
     bool coversMode = false; // parking started from the panel: seat buttons only empty seats
-    const char* failureKeys[kFailureCount] = {
-        "pitot",          "static_port_1",     "static_port_2",     "climb_needle_1",
-        "climb_needle_prec_1", "climb_needle_2", "climb_needle_prec_2", "airspeed_needle_1",
-        "airspeed_needle_2", "altimeter_1",     "altimeter_2"};
+    const char* failureKeys[kFailureCount] = {"pitot",
+                                              "static_port_1",
+                                              "static_port_2",
+                                              "climb_needle_1",
+                                              "climb_needle_prec_1",
+                                              "climb_needle_2",
+                                              "climb_needle_prec_2",
+                                              "airspeed_needle_1",
+                                              "airspeed_needle_2",
+                                              "altimeter_1",
+                                              "altimeter_2"};
 };
 
 extern ServicePanelSelectionRecord ServicePanelSelection;

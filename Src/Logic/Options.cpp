@@ -92,7 +92,9 @@ std::uint32_t CrewMass(int value) {
 
 } // namespace
 
-std::string Options::FormatNumber(double value) { return Format(value); }
+std::string Options::FormatNumber(double value) {
+    return Format(value);
+}
 
 std::string Options::ReadText(const char* section, const char* key, const char* defaultText,
                               const std::string& file) {
@@ -134,8 +136,7 @@ bool Options::WriteDouble(const char* section, const char* key, double value,
     return platform::ProfileWrite(file, section, key, Format(value));
 }
 
-bool Options::WriteBool(const char* section, const char* key, bool value,
-                        const std::string& file) {
+bool Options::WriteBool(const char* section, const char* key, bool value, const std::string& file) {
     return platform::ProfileWrite(file, section, key, value ? "True" : "False");
 }
 
@@ -182,9 +183,10 @@ void Options::Load() {
         std::clamp(static_cast<std::int32_t>(pilot2Weight), ServicePanelSelection.weightMin,
                    ServicePanelSelection.weightMax);
 
-    waterTankWeight = std::min(static_cast<std::uint32_t>(ReadInt(kCabin, "waterTankWeight", 0, path)), 94u);
-    ServicePanelSelection.waterTankWeight = std::clamp(
-        static_cast<std::int32_t>(waterTankWeight), 0, ServicePanelSelection.waterTankMax);
+    waterTankWeight =
+        std::min(static_cast<std::uint32_t>(ReadInt(kCabin, "waterTankWeight", 0, path)), 94u);
+    ServicePanelSelection.waterTankWeight = std::clamp(static_cast<std::int32_t>(waterTankWeight),
+                                                       0, ServicePanelSelection.waterTankMax);
 
     backSeat = std::min(ReadInt(kCabin, "backSeat", 0, path), 2);
     ApplyBackSeat(backSeat);

@@ -35,8 +35,7 @@ public:
                              const std::string& file);
     static bool ReadBool(const char* section, const char* key, bool defaultValue,
                          const std::string& file);
-    static bool WriteInt(const char* section, const char* key, int value,
-                         const std::string& file);
+    static bool WriteInt(const char* section, const char* key, int value, const std::string& file);
     static bool WriteDouble(const char* section, const char* key, double value,
                             const std::string& file);
     static bool WriteBool(const char* section, const char* key, bool value,

@@ -21,9 +21,12 @@ struct SystemEventName {
 };
 
 constexpr SystemEventName kSystemEvents[] = {
-    {SimParameters::kSimStart, "SimStart"}, {SimParameters::kPause, "Pause"},
-    {SimParameters::kSound, "Sound"},       {SimParameters::kView, "View"},
-    {SimParameters::kSim, "Sim"},           {SimParameters::kFourSeconds, "4sec"},
+    {SimParameters::kSimStart, "SimStart"},
+    {SimParameters::kPause, "Pause"},
+    {SimParameters::kSound, "Sound"},
+    {SimParameters::kView, "View"},
+    {SimParameters::kSim, "Sim"},
+    {SimParameters::kFourSeconds, "4sec"},
     {SimParameters::kPositionChanged, "PositionChanged"},
 };
 
@@ -109,9 +112,8 @@ void SimParameters::Dispatch(const simconnect::Recv& data, simconnect::DWORD siz
     if (data.id == simconnect::kRecvException && size >= sizeof(simconnect::RecvException)) {
         const auto& e = static_cast<const simconnect::RecvException&>(data);
         char text[160];
-        std::snprintf(text, sizeof text,
-                      "\n\n***** EXCEPTION=%u  SendID=%u  Index=%u  cbData=%u\n", e.exception,
-                      e.sendId, e.index, size);
+        std::snprintf(text, sizeof text, "\n\n***** EXCEPTION=%u  SendID=%u  Index=%u  cbData=%u\n",
+                      e.exception, e.sendId, e.index, size);
         platform::WriteDiagnostic(text);
     } else if (data.id == simconnect::kRecvEvent && size >= sizeof(simconnect::RecvEvent)) {
         const auto& e = static_cast<const simconnect::RecvEvent&>(data);
@@ -177,7 +179,9 @@ void SimParameters::OnSimStart() {
 
 namespace module {
 
-bool CockpitViewShown() { return connection == nullptr || connection->cockpitView; }
+bool CockpitViewShown() {
+    return connection == nullptr || connection->cockpitView;
+}
 
 double ReadGaugeVar(std::uint32_t token, except::Unit unit) {
     if (connection != nullptr) {

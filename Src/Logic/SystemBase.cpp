@@ -6,7 +6,9 @@ namespace {
 std::vector<SystemBase*> systemList;
 }
 
-SystemBase::SystemBase(std::uint32_t systemId) : id(systemId) { systemList.push_back(this); }
+SystemBase::SystemBase(std::uint32_t systemId) : id(systemId) {
+    systemList.push_back(this);
+}
 
 SystemBase::~SystemBase() {
     if (!systemList.empty()) {
@@ -14,4 +16,6 @@ SystemBase::~SystemBase() {
     }
 }
 
-const std::vector<SystemBase*>& SystemBase::List() { return systemList; }
+const std::vector<SystemBase*>& SystemBase::List() {
+    return systemList;
+}

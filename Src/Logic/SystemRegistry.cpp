@@ -14,7 +14,9 @@ template <typename T> std::unique_ptr<SystemBase> Make(const char* name) {
 
 } // namespace
 
-SystemRegistry::SystemRegistry() { systems[kEmpty] = Make<EmptySystem>("making EmptySystem"); }
+SystemRegistry::SystemRegistry() {
+    systems[kEmpty] = Make<EmptySystem>("making EmptySystem");
+}
 
 SystemRegistry::~SystemRegistry() {
     for (std::size_t i = kSystems; i-- > 0;) {

@@ -5,7 +5,9 @@
 
 namespace except {
 
-FSXKeyHandler::~FSXKeyHandler() { Unregister(); }
+FSXKeyHandler::~FSXKeyHandler() {
+    Unregister();
+}
 
 void FSXKeyHandler::Register() {
     if (registered) {

@@ -14,15 +14,17 @@ NamedVariable::NamedVariable(const char* name, bool owning) : id(fsx::kInvalidId
 
 NamedVariable::~NamedVariable() {
     if (owns && id != fsx::kInvalidId) {
-        const char* name = fsx::CallOr<fsx::slot::GetNamedVariableName>(
-            static_cast<const char*>(nullptr), id);
+        const char* name =
+            fsx::CallOr<fsx::slot::GetNamedVariableName>(static_cast<const char*>(nullptr), id);
         if (name != nullptr) {
             fsx::CallVoid<fsx::slot::UnregisterVarByName>(name);
         }
     }
 }
 
-bool NamedVariable::Valid() const { return id != fsx::kInvalidId; }
+bool NamedVariable::Valid() const {
+    return id != fsx::kInvalidId;
+}
 
 double NamedVariable::Get(Unit unit) const {
     return fsx::CallOr<fsx::slot::GetNamedVariableTypedValue>(0.0, id, Units::Id(unit));

@@ -1,13 +1,13 @@
 #include "Lib/FSX/PanelServices.h"
 
 extern "C" {
-ZV_EXPORT fsx::ImportTableRecord ImportTable = {fsx::kImportPanelServices,
-                                                           nullptr,
-                                                           {0, 0}};
+ZV_EXPORT fsx::ImportTableRecord ImportTable = {fsx::kImportPanelServices, nullptr, {0, 0}};
 }
 
 namespace fsx {
 
-const PanelServiceTable* Services() { return ImportTable.services; }
+const PanelServiceTable* Services() {
+    return ImportTable.services;
+}
 
 } // namespace fsx

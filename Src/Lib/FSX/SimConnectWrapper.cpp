@@ -107,8 +107,8 @@ using EventNameFn = HRESULT(ZV_STDCALL*)(Handle, DWORD, const char*);
 using IdFn = HRESULT(ZV_STDCALL*)(Handle, DWORD);
 using IdIdFn = HRESULT(ZV_STDCALL*)(Handle, DWORD, DWORD);
 using AddToGroupFn = HRESULT(ZV_STDCALL*)(Handle, DWORD, DWORD, std::int32_t);
-using AddToDefinitionFn =
-    HRESULT(ZV_STDCALL*)(Handle, DWORD, const char*, const char*, DWORD, float, DWORD);
+using AddToDefinitionFn = HRESULT(ZV_STDCALL*)(Handle, DWORD, const char*, const char*, DWORD,
+                                               float, DWORD);
 using SetDataFn = HRESULT(ZV_STDCALL*)(Handle, DWORD, DWORD, DWORD, DWORD, DWORD, void*);
 using CameraFn = HRESULT(ZV_STDCALL*)(Handle, float, float, float, float, float, float);
 
@@ -133,7 +133,9 @@ SimConnectWrapper& SimConnectWrapper::Instance() {
     return instance;
 }
 
-SimConnectWrapper::~SimConnectWrapper() { Close(); }
+SimConnectWrapper::~SimConnectWrapper() {
+    Close();
+}
 
 const char* SimConnectWrapper::LibraryForBuild(std::uint16_t build) {
     switch (build) {
@@ -162,8 +164,7 @@ bool SimConnectWrapper::Init(const char* clientName) {
     if (module == nullptr) {
         module = platform::LoadDynamicLibrary(libraryPath);
         if (module == nullptr) {
-            throw Exception("Could not load " + libraryPath, kSourcePath, kInitFunction,
-                            __LINE__);
+            throw Exception("Could not load " + libraryPath, kSourcePath, kInitFunction, __LINE__);
         }
     }
     for (std::size_t i = 0; i < kEntryPoints; ++i) {
@@ -240,8 +241,8 @@ HRESULT SimConnectWrapper::CallDispatch(simconnect::DispatchProc proc, void* con
     return Entry<CallDispatchFn>(IndexOf("SimConnect_CallDispatch"))(handle, proc, context);
 }
 
-HRESULT SimConnectWrapper::CameraSetRelative6DOF(float x, float y, float z, float pitch,
-                                                 float bank, float heading) {
+HRESULT SimConnectWrapper::CameraSetRelative6DOF(float x, float y, float z, float pitch, float bank,
+                                                 float heading) {
     if (!opened) {
         return simconnect::E_FAIL;
     }
@@ -275,8 +276,7 @@ HRESULT SimConnectWrapper::RemoveClientEvent(DWORD groupId, DWORD eventId) {
     if (!opened) {
         return simconnect::E_FAIL;
     }
-    return Entry<IdIdFn>(IndexOf("SimConnect_RemoveClientEvent"))(GetHandle(), groupId,
-                                                                  eventId);
+    return Entry<IdIdFn>(IndexOf("SimConnect_RemoveClientEvent"))(GetHandle(), groupId, eventId);
 }
 
 HRESULT SimConnectWrapper::SetDataOnSimObject(DWORD defineId, DWORD objectId, DWORD flags,
@@ -300,8 +300,7 @@ HRESULT SimConnectWrapper::SubscribeToSystemEvent(DWORD eventId, const char* nam
     if (!opened) {
         return simconnect::E_FAIL;
     }
-    return Entry<EventNameFn>(IndexOf("SimConnect_SubscribeToSystemEvent"))(handle, eventId,
-                                                                            name);
+    return Entry<EventNameFn>(IndexOf("SimConnect_SubscribeToSystemEvent"))(handle, eventId, name);
 }
 
 HRESULT SimConnectWrapper::UnsubscribeFromSystemEvent(DWORD eventId) {

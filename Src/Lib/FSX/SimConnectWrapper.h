@@ -34,8 +34,7 @@ public:
     static const char* LibraryForBuild(std::uint16_t build);
 
     simconnect::HRESULT AddClientEventToNotificationGroup(simconnect::DWORD groupId,
-                                                          simconnect::DWORD eventId,
-                                                          bool maskable);
+                                                          simconnect::DWORD eventId, bool maskable);
     simconnect::HRESULT AddToDataDefinition(simconnect::DWORD defineId, const char* datumName,
                                             const char* unitsName, simconnect::DWORD datumType,
                                             float epsilon, simconnect::DWORD datumId);

@@ -27,7 +27,9 @@ double GaugeVar::getValue(std::uint32_t unitId) {
     return value;
 }
 
-SimVars::SimVars() { InitSimVars(); }
+SimVars::SimVars() {
+    InitSimVars();
+}
 
 void SimVars::InitSimVars() {
     if (initialised) {

@@ -6,12 +6,24 @@ namespace except {
 
 namespace {
 
-constexpr const char* kUnitNames[kUnitCount + 1] = {
-    "",          "bool",           "celsius",  "degrees",
-    "feet",      "feet per second", "kilogram", "kilogram per second",
-    "kilometer", "kilometer per hour", "knots", "meters",
-    "meters per second", "number",  "percent",  "radian",
-    "fahrenheit", "mbars"};
+constexpr const char* kUnitNames[kUnitCount + 1] = {"",
+                                                    "bool",
+                                                    "celsius",
+                                                    "degrees",
+                                                    "feet",
+                                                    "feet per second",
+                                                    "kilogram",
+                                                    "kilogram per second",
+                                                    "kilometer",
+                                                    "kilometer per hour",
+                                                    "knots",
+                                                    "meters",
+                                                    "meters per second",
+                                                    "number",
+                                                    "percent",
+                                                    "radian",
+                                                    "fahrenheit",
+                                                    "mbars"};
 
 // The table's process-wide values.
 std::uint32_t unitIds[kUnitCount + 1] = {};
@@ -31,14 +43,18 @@ void Units::Load() {
     unitsLoaded = true;
 }
 
-bool Units::Loaded() { return unitsLoaded; }
+bool Units::Loaded() {
+    return unitsLoaded;
+}
 
 std::uint32_t Units::Id(Unit unit) {
     Load();
     return unitIds[static_cast<std::uint8_t>(unit)];
 }
 
-const char* Units::Name(Unit unit) { return kUnitNames[static_cast<std::uint8_t>(unit)]; }
+const char* Units::Name(Unit unit) {
+    return kUnitNames[static_cast<std::uint8_t>(unit)];
+}
 
 std::uint8_t Units::Entry(std::uint32_t unitId) {
     if (!unitsLoaded) {
@@ -52,6 +68,8 @@ std::uint8_t Units::Entry(std::uint32_t unitId) {
     return 0;
 }
 
-std::uint32_t Units::Lookups() { return unitLookups; }
+std::uint32_t Units::Lookups() {
+    return unitLookups;
+}
 
 } // namespace except

@@ -3,9 +3,9 @@
 #include "zelvan_hostrt.h"
 
 #include <chrono>
-#include <memory>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -55,7 +55,6 @@ struct Runtime {
     uint64_t clockAtPin = 0;
 
     std::vector<ServiceEntry> services;
-
 };
 
 Runtime& rt() {
@@ -114,14 +113,15 @@ void zvrt_run_due_timers(uint64_t now_ms) {
             r.timers[i].nextDue = now_ms + r.timers[i].period;
         }
         const uintptr_t id = r.timers[i].id;
-        r.timers[i].proc(nullptr, 0x113 /* the timer message */, id,
-                         static_cast<uint32_t>(now_ms));
+        r.timers[i].proc(nullptr, 0x113 /* the timer message */, id, static_cast<uint32_t>(now_ms));
     }
     r.running = false;
     std::erase_if(r.timers, [](const TimerEntry& t) { return !t.live; });
 }
 
-uint64_t zvrt_now_ms(void) { return rt().now; }
+uint64_t zvrt_now_ms(void) {
+    return rt().now;
+}
 
 size_t zvrt_timer_count(void) {
     size_t n = 0;
@@ -152,7 +152,8 @@ void zvrt_set_timer_observer(zvrt_timer_observer observer, void* user) {
 }
 
 void* zvrt_create_window(const char* class_name) {
-    auto w = std::make_unique<WindowEntry>(WindowEntry{class_name != nullptr ? class_name : "", true});
+    auto w =
+        std::make_unique<WindowEntry>(WindowEntry{class_name != nullptr ? class_name : "", true});
     rt().windows.push_back(std::move(w));
     return rt().windows.back().get();
 }

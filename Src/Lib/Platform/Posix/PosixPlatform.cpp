@@ -14,9 +14,13 @@ TimerId SetTimer(std::uint32_t periodMs, TimerProc proc) {
     return zvrt_set_timer(periodMs, proc);
 }
 
-void KillTimer(TimerId id) { zvrt_kill_timer(id); }
+void KillTimer(TimerId id) {
+    zvrt_kill_timer(id);
+}
 
-WindowHandle FindWindowByClass(const char* className) { return zvrt_find_window(className); }
+WindowHandle FindWindowByClass(const char* className) {
+    return zvrt_find_window(className);
+}
 
 bool ReadHostExecutableVersion(FileVersion& out) {
     std::uint16_t parts[4] = {0, 0, 0, 0};
@@ -68,8 +72,12 @@ void WriteDiagnostic(std::string_view text) noexcept {
     }
 }
 
-void Sleep(std::uint32_t milliseconds) { zvrt_sleep(milliseconds); }
+void Sleep(std::uint32_t milliseconds) {
+    zvrt_sleep(milliseconds);
+}
 
-double CalendarTime() { return zvrt_calendar_time(); }
+double CalendarTime() {
+    return zvrt_calendar_time();
+}
 
 } // namespace platform

@@ -140,6 +140,8 @@ std::string AbsolutePath(const std::string& path) {
     return ec ? std::string() : absolute.lexically_normal().string();
 }
 
-char FolderSeparator() { return '/'; }
+char FolderSeparator() {
+    return '/';
+}
 
 } // namespace platform

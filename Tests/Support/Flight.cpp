@@ -1,0 +1,105 @@
+#include "Support/Flight.h"
+
+#include "Bench/Core/BuiltinFlight.h"
+#include "Bench/Core/Scenario.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace testing_support {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+fs::path MakeFolder() {
+    std::string pattern = (fs::temp_directory_path() / "zelvan-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("no temporary folder");
+    }
+    return pattern;
+}
+
+} // namespace
+
+std::vector<nlohmann::json> FlightLog::Of(const std::string& type, const std::string& call) const {
+    std::vector<nlohmann::json> found;
+    for (const auto& e : events) {
+        if (e.value("type", "") == type && (call.empty() || e.value("call", "") == call)) {
+            found.push_back(e);
+        }
+    }
+    return found;
+}
+
+std::vector<std::string> FlightLog::Diagnostics() const {
+    std::vector<std::string> texts;
+    for (const auto& e : Of("diagnostic")) {
+        texts.push_back(e.value("text", ""));
+    }
+    return texts;
+}
+
+int FlightLog::KeysSent(std::uint32_t id, const std::string& type) const {
+    int n = 0;
+    for (const auto& e : Of(type)) {
+        n += e.value("id", 0u) == id ? 1 : 0;
+    }
+    return n;
+}
+
+FlightLog Fly(const std::string& scenarioJson, bool withTrace) {
+    const fs::path folder = MakeFolder();
+    bench::RunOptions options;
+    options.eventsPath = (folder / "events.jsonl").string();
+    options.settingsDir = (folder / "settings").string();
+    options.rootDir = (folder / "root").string();
+    if (withTrace) {
+        options.tracePath = (folder / "trace.csv").string();
+    }
+    bench::FindCompanions(options);
+
+    FlightLog log;
+    try {
+        log.result = bench::RunScenario(bench::ParseScenario(scenarioJson, "test.json"), options);
+    } catch (const bench::ScenarioError& e) {
+        log.result.status = bench::kBadInput;
+        log.result.error = e.message;
+    }
+    std::ifstream events(options.eventsPath);
+    std::string line;
+    while (std::getline(events, line)) {
+        log.events.push_back(nlohmann::json::parse(line));
+    }
+    log.settings = ReadAll(folder / "settings" / "PelmoraGrp" / "zelvan" / "config.ini");
+    if (withTrace) {
+        log.trace = ReadAll(options.tracePath);
+    }
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+    return log;
+}
+
+int RunBenchProgram(const std::string& arguments, std::string& err) {
+    const fs::path folder = MakeFolder();
+    const fs::path errFile = folder / "stderr.txt";
+    const std::string command = std::string(ZELVAN_BUILD_BIN) + "/zelvan-bench " + arguments +
+                                " >/dev/null 2>" + errFile.string();
+    const int status = std::system(command.c_str());
+    err = ReadAll(errFile);
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace testing_support

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "Bench/Core/Runner.h"
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// One scenario flown in-process by the bench, with everything it left behind.
+struct FlightLog {
+    bench::RunResult result;
+    std::vector<nlohmann::json> events;
+    std::string settings; // config.ini after the run; empty when none was written
+    std::string trace;    // the CSV, when asked for
+
+    std::vector<nlohmann::json> Of(const std::string& type, const std::string& call = "") const;
+    std::vector<std::string> Diagnostics() const;
+    // Key events the module sent with this id, through either key operation.
+    int KeysSent(std::uint32_t id, const std::string& type = "key") const;
+};
+
+FlightLog Fly(const std::string& scenarioJson, bool withTrace = false);
+
+// Runs the bench program itself and returns its exit status; its standard error goes to `err`.
+int RunBenchProgram(const std::string& arguments, std::string& err);
+
+} // namespace testing_support

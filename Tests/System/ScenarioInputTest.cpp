@@ -1,0 +1,91 @@
+// A scenario the bench cannot fly is refused with one message that names the file, the action
+// and the fault; a library that is no gauge module is refused before anything runs.
+#include "Support/Flight.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+using testing_support::Fly;
+
+TEST(ScenarioInput, BadScenariosAreRefusedWithAMessageNamingTheFault) {
+    struct Case {
+        const char* json;
+        const char* message;
+    };
+    const Case cases[] = {
+        {R"({"actions": [ {"at": 1.0, "key": 5} )", "test.json: not valid JSON"},
+        {R"({"actions": [{"at": 1.0, "key": 5}, {"at": 2.0, "jump": true}]})",
+         "test.json: action 1: unknown action (\"jump\")"},
+        {R"({"actions": [{"at": 1.0, "set": {"speed": 3}}]})",
+         "test.json: action 0: unknown value name \"speed\""},
+        {R"({"actions": [{"at": 1.0, "expect": {"token:1031": 3}}]})",
+         "test.json: action 0: \"token:1031\": a token must be a whole number from 1 to 1030"},
+        {R"({"actions": [{"at": 1.0, "set": {"token:0": 3}}]})", "token:0"},
+        {R"({"actions": [{"at": -0.5, "key": 5}]})",
+         "test.json: action 0: \"at\" must not be negative"},
+        {R"({"actions": [{"at": 1.0, "key": "0xZZ"}]})", "test.json: action 0: \"key\" must be"},
+        {R"({"actions": [{"at": 1.0, "system_event": "Lunch"}]})",
+         "unknown system event \"Lunch\""},
+        {R"({"actions": [{"at": 1.0, "unload": true}, {"at": 2.0, "unload": true}]})",
+         "test.json: action 1: \"unload\" while no module is loaded"},
+        {R"({"duration": "long"})", "test.json: field \"duration\": \"duration\" must be a number"},
+        {R"({"hots": {}})", "test.json: field \"hots\": unknown field"},
+        {R"({"simconnect_missing_entry": "SimConnect_Teleport"})",
+         "\"SimConnect_Teleport\" is not a SimConnect entry point"},
+    };
+    for (const Case& c : cases) {
+        const auto log = Fly(c.json);
+        EXPECT_EQ(log.result.status, bench::kBadInput) << c.json;
+        EXPECT_NE(log.result.error.find(c.message), std::string::npos)
+            << c.json << "\n  said: " << log.result.error;
+        EXPECT_TRUE(log.Of("load").empty()) << "nothing runs from a refused scenario";
+    }
+}
+
+TEST(ScenarioInput, TheProgramExitsTwoForABadScenarioAndThreeForALibraryThatIsNoGauge) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / "zelvan-input-test";
+    fs::create_directories(folder);
+    std::ofstream(folder / "bad.json")
+        << R"({"actions": [{"at": 1, "expect": {"token:2000": 1}}]})";
+    std::ofstream(folder / "not-a-library.so") << "this is text";
+    std::string err;
+    EXPECT_EQ(testing_support::RunBenchProgram("run " + (folder / "bad.json").string(), err), 2);
+    EXPECT_NE(err.find("bad.json: action 0:"), std::string::npos) << err;
+
+    EXPECT_EQ(testing_support::RunBenchProgram(
+                  "run --module " + (folder / "not-a-library.so").string(), err),
+              3);
+    EXPECT_NE(err.find("not a loadable library"), std::string::npos) << err;
+    EXPECT_EQ(testing_support::RunBenchProgram("run --module /nonexistent/zelvan.so", err), 3);
+    EXPECT_NE(err.find("no such gauge library"), std::string::npos) << err;
+
+    EXPECT_EQ(testing_support::RunBenchProgram("run --seed many", err), 2);
+    fs::remove_all(folder);
+}
+
+TEST(ScenarioInput, AFailedExpectationExitsOneAndTheRunGoesOnToItsEnd) {
+    const auto log = Fly(R"({"duration": 2.0, "actions": [
+        {"at": 0.5, "expect": {"lvar:zelvan_covers_visible": 1}},
+        {"at": 0.6, "expect": {"lvar:no_such_variable": 0}},
+        {"at": 1.5, "set": {"lvar:late": 2}},
+        {"at": 1.6, "expect": {"lvar:late": 2.05}, "tol": 0.1}]})");
+    EXPECT_EQ(log.result.status, bench::kExpectFailed);
+    EXPECT_EQ(log.result.expectFailures, 2u);
+    EXPECT_EQ(log.Of("unload").size(), 1u);
+}
+
+TEST(ScenarioInput, TheTraceHasOneSortedColumnPerNamedVariableAndExactNumbers) {
+    const auto log = Fly(R"({"duration": 0.03, "actions": [
+        {"at": 0.0, "set": {"lvar:b_second": 0.1}},
+        {"at": 0.02, "set": {"lvar:a_first": 3.0000000000000004}}]})",
+                         true);
+    ASSERT_EQ(log.result.status, bench::kRunOk) << log.result.error;
+    EXPECT_EQ(log.trace, "t,lvar:a_first,lvar:b_second,lvar:zelvan_covers_visible\n"
+                         "0,,0.1,0\n"
+                         "0.01,,0.1,0\n"
+                         "0.02,3.0000000000000004,0.1,0\n"
+                         "0.03,3.0000000000000004,0.1,0\n");
+}

@@ -1,0 +1,107 @@
+// The settings file across flights: defaults, the limits a load enforces, what a save writes.
+#include "Support/Flight.h"
+
+#include <gtest/gtest.h>
+
+using testing_support::Fly;
+
+namespace {
+
+bool Has(const std::string& text, const std::string& line) {
+    return text.find(line + "\n") != std::string::npos;
+}
+
+std::string WithSettings(const std::string& ini, double groundContact = 1.0,
+                         const std::string& extraActions = "") {
+    nlohmann::json scenario = {
+        {"duration", 1.0}, {"host", {{"token:60", groundContact}}}, {"settings", ini}};
+    scenario["actions"] = nlohmann::json::parse(
+        R"([{"at": 0.0, "load": true}, {"at": 0.0, "system_event": "SimStart"})" + extraActions +
+        "]");
+    return scenario.dump();
+}
+
+} // namespace
+
+TEST(Settings, AFirstFlightWithoutAFileSavesTheDefaults) {
+    const auto log = Fly(R"({"duration": 1.0, "host": {"token:60": 1}, "actions": [
+        {"at": 0.0, "system_event": "SimStart"}]})");
+    ASSERT_EQ(log.result.status, bench::kRunOk);
+    for (const char* line :
+         {"[power]", "battery1=-1", "battery2=-1", "batteryRadio=-1", "[cabin]", "pilot1Weight=80",
+          "pilot2Weight=80", "waterTankWeight=0", "backSeat=0", "frontSeat=True", "activePilot=1",
+          "[failures]", "slider=0"}) {
+        EXPECT_TRUE(Has(log.settings, line)) << line << "\n" << log.settings;
+    }
+}
+
+TEST(Settings, ALoadKeepsEveryValueWithinItsLimits) {
+    const auto log = Fly(WithSettings("[power]\nbattery1=7.5\nbattery2=-3\nbatteryRadio=0.25\n"
+                                      "[cabin]\npilot1Weight=120\npilot2Weight=10\n"
+                                      "waterTankWeight=-5\nbackSeat=7\nfrontSeat=off\n"
+                                      "[failures]\nslider=200\n"));
+    for (const char* line :
+         {"battery1=1", "battery2=-1", "batteryRadio=0.25", "pilot1Weight=95", "pilot2Weight=65",
+          "waterTankWeight=94", "backSeat=2", "frontSeat=False", "slider=125"}) {
+        EXPECT_TRUE(Has(log.settings, line)) << line << "\n" << log.settings;
+    }
+    // A negative crew mass wraps as the unsigned value it is stored in, so it lands on 95.
+    const auto negative = Fly(WithSettings("[cabin]\npilot2Weight=-10\n[failures]\nslider=-3\n"));
+    EXPECT_TRUE(Has(negative.settings, "pilot2Weight=95")) << negative.settings;
+    EXPECT_TRUE(Has(negative.settings, "slider=0")) << negative.settings;
+}
+
+TEST(Settings, TextsThatAreNoNumberOrBoolReadAsTheDefaults) {
+    const auto log = Fly(WithSettings("[power]\nbattery1=full\n[cabin]\npilot1Weight=heavy\n"
+                                      "frontSeat=ENABLE\nactivePilot=\nbackSeat=1x\n"));
+    ASSERT_EQ(log.result.status, bench::kRunOk);
+    EXPECT_TRUE(log.Diagnostics().empty());
+    for (const char* line :
+         {"battery1=-1", "pilot1Weight=80", "frontSeat=True", "activePilot=1", "backSeat=1"}) {
+        EXPECT_TRUE(Has(log.settings, line)) << line << "\n" << log.settings;
+    }
+}
+
+TEST(Settings, InTheAirTheFrontSeatAndTheFirstPilotAreForced) {
+    const auto log =
+        Fly(WithSettings("[cabin]\nfrontSeat=False\nbackSeat=1\nactivePilot=2\n", 0.0));
+    EXPECT_TRUE(Has(log.settings, "frontSeat=True")) << log.settings;
+    EXPECT_TRUE(Has(log.settings, "activePilot=1")) << log.settings;
+}
+
+TEST(Settings, WhatIsSavedLoadsBackTheSameInAFreshModule) {
+    const std::string stored = "[power]\nbattery1=0.5\nbattery2=0.123457\nbatteryRadio=-1\n"
+                               "[cabin]\npilot1Weight=70\npilot2Weight=66\nwaterTankWeight=50\n"
+                               "backSeat=2\nfrontSeat=True\nactivePilot=1\n[failures]\nslider=30\n";
+    const auto log = Fly(WithSettings(stored, 1.0, R"(,
+        {"at": 0.3, "unload": true}, {"at": 0.4, "load": true},
+        {"at": 0.5, "system_event": "SimStart"})"));
+    ASSERT_EQ(log.result.status, bench::kRunOk) << log.result.error;
+    EXPECT_EQ(log.Of("load").size(), 2u);
+    for (const char* line :
+         {"battery1=0.5", "battery2=0.123457", "pilot1Weight=70", "pilot2Weight=66",
+          "waterTankWeight=50", "backSeat=2", "frontSeat=True", "activePilot=1", "slider=30"}) {
+        EXPECT_TRUE(Has(log.settings, line)) << line << "\n" << log.settings;
+    }
+    EXPECT_EQ(log.settings.find("probability"), std::string::npos);
+}
+
+TEST(Settings, AFourSecondEventBeforeTheRestartIsHandledSavesNothing) {
+    // The file changes under the running module; a restart reads it again. A save between the
+    // restart and its first tick would overwrite the new file with the old values.
+    const auto log = Fly(R"({"duration": 3.0, "host": {"token:60": 1}, "actions": [
+        {"at": 0.0, "system_event": "SimStart"},
+        {"at": 1.0, "settings": "[cabin]\npilot1Weight=70\n"},
+        {"at": 2.0, "system_event": "SimStart"},
+        {"at": 2.0, "system_event": "4sec"}]})");
+    ASSERT_EQ(log.result.status, bench::kRunOk) << log.result.error;
+    EXPECT_TRUE(Has(log.settings, "pilot1Weight=70")) << log.settings;
+}
+
+TEST(Settings, TheFourSecondEventSavesOnceTheStartIsHandled) {
+    const auto log = Fly(R"({"duration": 3.0, "host": {"token:60": 1}, "actions": [
+        {"at": 0.0, "system_event": "SimStart"},
+        {"at": 1.0, "settings": "[cabin]\npilot1Weight=70\n"},
+        {"at": 2.0, "system_event": "4sec"}]})");
+    EXPECT_TRUE(Has(log.settings, "pilot1Weight=80")) << log.settings;
+}
