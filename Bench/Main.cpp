@@ -28,6 +28,8 @@ void AddRunOptions(CLI::App& command, bench::RunOptions& o, std::uint64_t& epoch
                        "calendar time at the start of the run, seconds since 1970");
     command.add_flag("--stats", o.stats, "print speed and memory figures at the end");
     command.add_flag("--realtime", o.realtime, "pace the steps in wall-clock time");
+    command.add_option("--audio-out", o.audioOut,
+                       "the cockpit audio the loopback device rendered during the run (WAV)");
 }
 
 } // namespace

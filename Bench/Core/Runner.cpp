@@ -1,6 +1,8 @@
 #include "Bench/Core/Runner.h"
 
+#include "Bench/Core/AudioOutput.h"
 #include "Bench/Core/EventLog.h"
+#include "Bench/Core/HostAnswers.h"
 #include "Bench/Core/HostServices.h"
 #include "Bench/Core/ModuleLoader.h"
 #include "Bench/Core/SimRoot.h"
@@ -124,7 +126,9 @@ public:
     Flight(const Scenario& s, const RunOptions& o, const std::string& rootPath,
            const std::string& settingsPath)
         : scenario(s), options(o), root(rootPath), settingsDir(settingsPath), host(log),
-          simulator(log, host) {}
+          simulator(log, host), audio(log), answers(host) {
+        host.keyAnswer = [this](std::uint32_t id, std::uint32_t value) { answers(id, value); };
+    }
 
     RunResult Fly();
 
@@ -187,6 +191,8 @@ private:
     EventLog log;
     HostServices host;
     SimulatorConnection simulator;
+    AudioOutput audio;
+    HostAnswers answers;
     ModuleLoader loader;
     Trace trace;
     RunResult result;
@@ -324,6 +330,11 @@ RunResult Flight::Fly() {
         result.error = options.eventsPath + ": cannot be written";
         return result;
     }
+    if (!options.audioOut.empty() && !audio.Record(options.audioOut)) {
+        result.status = kBadInput;
+        result.error = options.audioOut + ": cannot be written";
+        return result;
+    }
     if (!options.tracePath.empty() && !trace.Open(options.tracePath)) {
         result.status = kBadInput;
         result.error = options.tracePath + ": cannot be written";
@@ -395,6 +406,7 @@ RunResult Flight::Fly() {
             gauge->update(); // the host redraws the panel
             gauge->draw();
         }
+        audio.Step();
         stepNs.push_back(
             std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - before).count());
         if (t >= 1.0) {
@@ -417,6 +429,9 @@ RunResult Flight::Fly() {
     UnloadModule();
     if (window != nullptr) {
         zvrt_destroy_window(window);
+    }
+    if (!audio.Finish()) {
+        std::fprintf(stderr, "%s: cannot be written\n", options.audioOut.c_str());
     }
     if (!trace.Finish(host)) {
         std::fprintf(stderr, "%s: cannot be written\n", options.tracePath.c_str());
@@ -457,7 +472,8 @@ RunResult RunScenario(const Scenario& scenario, const RunOptions& options) {
         }
         // Relative paths name files where the bench was started, not in the root it runs in.
         RunOptions local = options;
-        for (std::string* path : {&local.tracePath, &local.eventsPath, &local.modulePath}) {
+        for (std::string* path :
+             {&local.tracePath, &local.eventsPath, &local.modulePath, &local.audioOut}) {
             if (!path->empty()) {
                 *path = fs::absolute(*path).string();
             }

@@ -21,6 +21,7 @@ struct RunOptions {
     std::optional<double> epoch;
     bool stats = false;
     bool realtime = false;
+    std::string audioOut; // the rendered cockpit audio, as a WAV file
 };
 
 struct RunStats {

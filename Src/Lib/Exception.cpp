@@ -20,7 +20,9 @@ constexpr ResultText kResultTexts[] = {
     {0x8007000Eu, "E_OUTOFMEMORY", "Not enough storage is available to complete this operation."},
     {0x80070057u, "E_INVALIDARG", "An invalid parameter was passed to the returning function."},
     {0x88780096u, "DSERR_BUFFERLOST", "The buffer memory has been lost, and must be restored."},
-    {0x8878001Eu, "DSERR_BADFORMAT", "The specified WAVE format is not supported."},
+    {0x88780064u, "DSERR_BADFORMAT", "The specified WAVE format is not supported."},
+    {0x8878001Eu, "DSERR_CONTROLUNAVAIL",
+     "The buffer control (volume, pan, and so on) requested by the caller is not available."},
     {0x88780078u, "DSERR_NODRIVER", "No sound driver is available for use."},
 };
 

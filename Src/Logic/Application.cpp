@@ -2,6 +2,7 @@
 
 #include "Lib/FSX/PanelServices.h"
 #include "Lib/FSX/SimConnectWrapper.h"
+#include "Lib/HostEntry.h"
 #include "Logic/CockpitState.h"
 #include "Logic/ModuleState.h"
 #include "Logic/Options.h"
@@ -76,7 +77,10 @@ Application::~Application() = default;
 
 void Application::start() {
     Register();
-    ForEachSystem([](SystemBase& s) { s.start(); });
+    // A system that cannot start (the sound device, a damaged sound file) is reported and the
+    // others start all the same: the cockpit flies on without it.
+    ForEachSystem(
+        [](SystemBase& s) { except::GuardHostEntry("starting a system", [&s] { s.start(); }); });
     for (int i = 0; i < 4; ++i) {
         fsx::TriggerKeyEvent(kEventAtStart, 0);
     }
@@ -86,7 +90,8 @@ void Application::stop() {
     Unregister();
     // The battery charges are stored here once the power system exists.
     Options::Instance().Save();
-    ForEachSystem([](SystemBase& s) { s.stop(); });
+    ForEachSystem(
+        [](SystemBase& s) { except::GuardHostEntry("stopping a system", [&s] { s.stop(); }); });
 }
 
 void Application::SetCameraEyePoint() {

@@ -12,4 +12,8 @@ std::unique_ptr<Application> application;
 bool simStartPending = false;
 bool settingsLoaded = false;
 
+bool SimulationPaused() {
+    return connection != nullptr && connection->paused;
+}
+
 } // namespace module

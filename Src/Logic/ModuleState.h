@@ -27,6 +27,9 @@ extern bool settingsLoaded;
 // shown, which is where the panel's callbacks can be clicked from.
 bool CockpitViewShown();
 
+// The connection's pause flag; a module without a connection counts as running.
+bool SimulationPaused();
+
 // A host gauge variable through the connection's readers (a one-off reader without one).
 double ReadGaugeVar(std::uint32_t token, except::Unit unit = except::Unit::Number);
 

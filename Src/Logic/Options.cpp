@@ -4,6 +4,7 @@
 #include "Logic/CockpitState.h"
 #include "Logic/ModuleState.h"
 #include "Logic/SystemRegistry.h"
+#include "Logic/Systems/FailuresSystem.h"
 
 #include <algorithm>
 #include <locale>
@@ -83,6 +84,10 @@ void ApplyActivePilot(int activePilot) {
                                                    ? 1
                                                    : 2;
     }
+}
+
+FailuresSystem* RegisteredFailures() {
+    return module::registry != nullptr ? module::registry->Failures() : nullptr;
 }
 
 std::uint32_t CrewMass(int value) {
@@ -202,8 +207,18 @@ void Options::Load() {
     ServicePanelSelection.slider =
         std::clamp(ReadInt(kFailures, "slider", 0, path), 0, ServicePanelSelection.sliderMax);
 
-    // The covers, attitude-indicator, failures and control-handle systems read theirs here once
-    // they exist.
+    // The covers and attitude-indicator systems read theirs here once they exist.
+
+    if (FailuresSystem* failures = RegisteredFailures()) {
+        failures->SetLevel(FailuresSystem::LevelForSlider(ServicePanelSelection.slider));
+        for (std::uint32_t i = 0; i < static_cast<std::uint32_t>(kFailureCount); ++i) {
+            if (const char* key = ServicePanelSelection.failureKeys[i]) {
+                failures->GetFailure(i).failed = ReadBool(kFailures, key, false, path);
+            }
+        }
+    }
+
+    // The control-handle system reads its own keys here once it exists.
 }
 
 void Options::Save() {
@@ -223,4 +238,13 @@ void Options::Save() {
     WriteInt(kCabin, "activePilot", activePilot, path);
 
     WriteInt(kFailures, "slider", ServicePanelSelection.slider, path);
+    // A failure present only through one it depends on is stored as failed on its own.
+    if (const FailuresSystem* failures = RegisteredFailures()) {
+        WriteInt(kFailures, "probability", static_cast<int>(failures->GetLevel()), path);
+        for (std::uint32_t i = 0; i < static_cast<std::uint32_t>(kFailureCount); ++i) {
+            if (const char* key = ServicePanelSelection.failureKeys[i]) {
+                WriteBool(kFailures, key, failures->GetFailure(i).IsFailed(), path);
+            }
+        }
+    }
 }

@@ -10,6 +10,7 @@
 #include "Logic/ModuleState.h"
 #include "Logic/Options.h"
 #include "Logic/SystemRegistry.h"
+#include "Logic/Systems/SoundSystem.h"
 
 #include <cstdio>
 
@@ -139,7 +140,15 @@ void SimParameters::OnSystemEvent(std::uint32_t eventId, std::uint32_t d) {
         break;
     case kSound:
         soundOff = d == 0;
-        // Muting and unmuting reaches the sound system once it is part of the registry.
+        if (module::registry != nullptr && module::registry->Sound() != nullptr) {
+            if (except::SoundEngine* engine = module::registry->Sound()->Engine()) {
+                if (soundOff) {
+                    engine->MuteAll();
+                } else {
+                    engine->UnmuteAll();
+                }
+            }
+        }
         break;
     case kView:
         cockpitView = d == 1 || d == 2;
@@ -168,7 +177,9 @@ void SimParameters::OnSimStart() {
     module::simStartPending = true;
     if (module::registry == nullptr) {
         module::registry = std::make_unique<SystemRegistry>();
-        static_cast<void>(kSoundFolder); // the sound system takes its folder here
+        if (SoundSystem* sound = module::registry->Sound()) {
+            sound->SetSoundFolder(kSoundFolder);
+        }
     }
     if (module::application == nullptr) {
         module::application = std::make_unique<Application>();

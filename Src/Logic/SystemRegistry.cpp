@@ -1,7 +1,13 @@
 #include "Logic/SystemRegistry.h"
 
 #include "Lib/HostEntry.h"
+#include "Logic/Systems/AltimeterSystem.h"
+#include "Logic/Systems/ClimbNeedlesSystem.h"
 #include "Logic/Systems/EmptySystem.h"
+#include "Logic/Systems/FailuresSystem.h"
+#include "Logic/Systems/MagneticCompassSystem.h"
+#include "Logic/Systems/SoundSystem.h"
+#include "Logic/Systems/SpeedNeedleSystem.h"
 
 namespace {
 
@@ -16,12 +22,26 @@ template <typename T> std::unique_ptr<SystemBase> Make(const char* name) {
 
 SystemRegistry::SystemRegistry() {
     systems[kEmpty] = Make<EmptySystem>("making EmptySystem");
+    systems[kSound] = Make<SoundSystem>("making SoundSystem");
+    systems[kFailures] = Make<FailuresSystem>("making FailuresSystem");
+    systems[kSpeedNeedle] = Make<SpeedNeedleSystem>("making SpeedNeedleSystem");
+    systems[kClimbNeedles] = Make<ClimbNeedlesSystem>("making ClimbNeedlesSystem");
+    systems[kMagneticCompass] = Make<MagneticCompassSystem>("making MagneticCompassSystem");
+    systems[kAltimeter] = Make<AltimeterSystem>("making AltimeterSystem");
 }
 
 SystemRegistry::~SystemRegistry() {
     for (std::size_t i = kSystems; i-- > 0;) {
         systems[i].reset();
     }
+}
+
+SoundSystem* SystemRegistry::Sound() const {
+    return static_cast<SoundSystem*>(systems[kSound].get());
+}
+
+FailuresSystem* SystemRegistry::Failures() const {
+    return static_cast<FailuresSystem*>(systems[kFailures].get());
 }
 
 SystemBase* SystemRegistry::At(std::size_t position) const {

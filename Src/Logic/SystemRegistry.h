@@ -6,6 +6,9 @@
 #include <cstddef>
 #include <memory>
 
+class SoundSystem;
+class FailuresSystem;
+
 // Owns one instance of each system, made in their fixed order (which is also the order of the
 // system list) and destroyed in reverse. Other systems reach each other by position.
 class SystemRegistry {
@@ -39,6 +42,8 @@ public:
 
     // Null where the system does not exist (its creation failed or it is not built yet).
     SystemBase* At(std::size_t position) const;
+    SoundSystem* Sound() const;
+    FailuresSystem* Failures() const;
 
 private:
     std::array<std::unique_ptr<SystemBase>, kSystems> systems;

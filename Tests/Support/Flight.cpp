@@ -58,7 +58,7 @@ int FlightLog::KeysSent(std::uint32_t id, const std::string& type) const {
     return n;
 }
 
-FlightLog Fly(const std::string& scenarioJson, bool withTrace) {
+FlightLog Fly(const std::string& scenarioJson, bool withTrace, std::optional<double> epoch) {
     const fs::path folder = MakeFolder();
     bench::RunOptions options;
     options.eventsPath = (folder / "events.jsonl").string();
@@ -67,6 +67,7 @@ FlightLog Fly(const std::string& scenarioJson, bool withTrace) {
     if (withTrace) {
         options.tracePath = (folder / "trace.csv").string();
     }
+    options.epoch = epoch;
     bench::FindCompanions(options);
 
     FlightLog log;

@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,9 @@ struct FlightLog {
     int KeysSent(std::uint32_t id, const std::string& type = "key") const;
 };
 
-FlightLog Fly(const std::string& scenarioJson, bool withTrace = false);
+// `epoch` pins the calendar time the module reads, as the bench's --epoch does.
+FlightLog Fly(const std::string& scenarioJson, bool withTrace = false,
+              std::optional<double> epoch = std::nullopt);
 
 // Runs the bench program itself and returns its exit status; its standard error goes to `err`.
 int RunBenchProgram(const std::string& arguments, std::string& err);

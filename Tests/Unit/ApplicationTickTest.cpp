@@ -3,10 +3,12 @@
 #include "Bench/Core/EventLog.h"
 #include "Bench/Core/HostServices.h"
 #include "Lib/FSX/PanelServices.h"
+#include "Lib/Platform/HostRuntime/zelvan_hostrt.h"
 #include "Logic/Application.h"
 #include "Logic/ModuleState.h"
 #include "Logic/Options.h"
 #include "Logic/SystemBase.h"
+#include "Logic/Systems/SoundSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -102,4 +104,23 @@ TEST_F(ApplicationTick, KeyEventsReachEverySystemInOrderAndStopUnregistersBefore
     EXPECT_EQ(host.KeyHandlerCount(), 0u);
     EXPECT_EQ(calls, (std::vector<std::string>{"a start", "b start", "a key 69637", "b key 69637",
                                                "a stop", "b stop"}));
+}
+
+TEST_F(ApplicationTick, ASystemThatCannotStartIsReportedAndTheOthersStart) {
+    static std::vector<std::string> diagnostics;
+    diagnostics.clear();
+    zvrt_reset(); // no host window: the sound device has nothing to attach to
+    zvrt_set_diagnostic_sink([](void*, const char* text) { diagnostics.emplace_back(text); },
+                             nullptr);
+    SoundSystem sound;
+    Probe after("after");
+    Application app;
+    app.start();
+    EXPECT_EQ(sound.Engine() != nullptr && sound.Engine()->HasDevice(), false);
+    EXPECT_EQ(calls, (std::vector<std::string>{"after start"}));
+    ASSERT_EQ(diagnostics.size(), 1u);
+    EXPECT_NE(diagnostics[0].find("Message : Active window handle is null"), std::string::npos)
+        << diagnostics[0];
+    app.stop();
+    zvrt_reset();
 }

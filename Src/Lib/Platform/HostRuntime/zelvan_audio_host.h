@@ -38,9 +38,9 @@ typedef void (*zvau_sound_op_fn)(void* user, const char* op, const char* name, i
 
 typedef struct zvau_host {
     /* Set by the host. */
-    uint32_t size;          /* sizeof(zvau_host); a record of another size is ignored */
-    int32_t use_loopback;   /* nonzero: render in memory through render() */
-    uint32_t sample_rate;   /* loopback frames per second, e.g. 44100 */
+    uint32_t size;             /* sizeof(zvau_host); a record of another size is ignored */
+    int32_t use_loopback;      /* nonzero: render in memory through render() */
+    uint32_t sample_rate;      /* loopback frames per second, e.g. 44100 */
     zvau_sound_op_fn sound_op; /* optional */
     void* sound_op_user;
 

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "Bench/Core/EventLog.h"
+#include "Lib/Platform/HostRuntime/zelvan_audio_host.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+// The simulator's sound card, in simulated time: the module's audio device renders into the
+// loopback record once per step, and what it renders can be kept as a WAV file to listen to.
+class AudioOutput {
+public:
+    static constexpr std::uint32_t kSampleRate = 44100;
+    static constexpr std::uint32_t kFramesPerStep = kSampleRate / 100;
+
+    explicit AudioOutput(EventLog& log);
+    ~AudioOutput();
+    AudioOutput(const AudioOutput&) = delete;
+    AudioOutput& operator=(const AudioOutput&) = delete;
+
+    // False when the file cannot be made.
+    bool Record(const std::string& wavPath);
+    // Renders one step of sound, if the module has its device open.
+    void Step();
+    // Writes the WAV file's sizes; false when the file could not be completed.
+    bool Finish();
+    // Peak absolute sample rendered so far (0 for a silent run).
+    std::int32_t Peak() const { return peak; }
+
+private:
+    static void SoundOperation(void* user, const char* op, const char* name, std::int32_t volume,
+                               std::int32_t hasResult, std::int32_t result);
+
+    EventLog& log;
+    zvau_host record{};
+    std::FILE* wav = nullptr;
+    std::uint64_t framesWritten = 0;
+    std::vector<std::int16_t> frames;
+    std::int32_t peak = 0;
+};
+
+} // namespace bench

@@ -1,2 +1,0 @@
-// Placeholder until the audio layer lands.
-namespace except::audio_placeholder {}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "Lib/FSX/GaugeAbi.h"
+#include "Logic/SystemBase.h"
+
+#include <array>
+#include <cstdint>
+
+// The two altimeters, one per cockpit: a metre needle (one turn per 1000 m), a kilometre needle
+// (one turn per 10 km), a pressure scale showing the host's pressure setting and a setting knob.
+// A knob steps the host's one pressure setting; the host then reports the indicated altitude for
+// the new setting, which the needles follow. A failed altimeter's needles freeze; its pressure
+// scale and knob keep working.
+class AltimeterSystem : public DefaultSystem {
+public:
+    // The cockpit model's knob events.
+    static constexpr std::uint32_t kKnob1Down = 0x1104C;
+    static constexpr std::uint32_t kKnob1Up = 0x1104D;
+    static constexpr std::uint32_t kKnob2Up = 0x11062;
+    static constexpr std::uint32_t kKnob2Down = 0x11063;
+    // The host's pressure-setting steps.
+    static constexpr std::uint32_t kPressureUp = 0x1015B;
+    static constexpr std::uint32_t kPressureDown = 0x1015C;
+
+    AltimeterSystem() : DefaultSystem(5) {}
+
+    void start() override;
+    void update(double stepDt, bool first) override;
+    // Handles the four knob events; reports every other event unhandled.
+    bool onKeyEvent(std::uint32_t eventId, std::uint32_t value) override;
+
+private:
+    struct Variables {
+        std::uint32_t meter = fsx::kInvalidId;
+        std::uint32_t kilo = fsx::kInvalidId;
+        std::uint32_t pressure = fsx::kInvalidId;
+        std::uint32_t knob = fsx::kInvalidId;
+    };
+
+    void TurnKnob(std::uint32_t knobVariable, bool up, std::uint32_t hostEvent) const;
+
+    // Per cockpit, registered when the system starts.
+    std::array<Variables, 2> variables;
+    std::uint32_t altitudeVariable = fsx::kInvalidId;
+    std::uint32_t pressureSettingVariable = fsx::kInvalidId;
+    std::uint32_t unitM = fsx::kInvalidId;
+    std::uint32_t unitMbars = fsx::kInvalidId;
+};

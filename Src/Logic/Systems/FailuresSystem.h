@@ -1,0 +1,76 @@
+#pragma once
+
+#include "Logic/CockpitState.h"
+#include "Logic/SystemBase.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// Makes the pressure instruments fail at random while the glider flies. Each of the eleven
+// failures is drawn once per accumulated second of time step, with a probability the pilot sets
+// on the service panel's slider. A failure also counts as present while one it depends on is:
+// a blocked static port takes the variometers and the altimeter of its cockpit with it.
+// A failure stays until the pilot repairs all of them or a saved state is loaded.
+class FailuresSystem : public DefaultSystem {
+public:
+    static constexpr std::uint32_t kLevels = 4;
+
+    // The failure numbers, which the instruments ask for.
+    enum Number : std::uint32_t {
+        kPitot = 0,
+        kStaticPort1 = 1,
+        kStaticPort2 = 2,
+        kClimbNeedle1 = 3,
+        kClimbNeedlePrec1 = 4,
+        kClimbNeedle2 = 5,
+        kClimbNeedlePrec2 = 6,
+        kAirspeedNeedle1 = 7,
+        kAirspeedNeedle2 = 8,
+        kAltimeter1 = 9,
+        kAltimeter2 = 10,
+    };
+
+    struct Failure {
+        std::uint32_t number = 0;
+        // The failures whose presence makes this one present; no duplicates.
+        std::vector<Failure*> prerequisites;
+        // 1 / mean time at the current level; 0 where the level never fails it.
+        double rate = 0.0;
+        // Mean time per level 0 to 3; -1 means "never at this level".
+        std::array<double, kLevels> meanTimes{-1.0, -1.0, -1.0, -1.0};
+        // The failure itself has occurred.
+        bool failed = false;
+
+        // Present: a prerequisite is present (asked first, in order), or the failure itself.
+        bool IsFailed() const;
+    };
+
+    FailuresSystem();
+
+    void start() override;
+    void update(double stepDt, bool first) override;
+
+    // Index 0 to 10.
+    Failure& GetFailure(std::uint32_t index) { return failures[index]; }
+    const Failure& GetFailure(std::uint32_t index) const { return failures[index]; }
+    // Level 0 to 3; a larger level counts as 3.
+    void SetLevel(std::uint32_t newLevel);
+    std::uint32_t GetLevel() const { return level; }
+
+    // The level of a failure-slider position: 0; 1 to 40; 41 to 80; 81 and above.
+    static std::uint32_t LevelForSlider(std::int32_t slider);
+    // Time step accumulated and not yet drawn for, below one second.
+    static double PendingSeconds();
+
+private:
+    std::uint32_t level = 0;
+    std::array<Failure, kFailureCount> failures;
+};
+
+// Whether a failure is present, asked through the registry; without a failures system nothing
+// has failed.
+bool FailurePresent(std::uint32_t number);
+
+// The service panel's repair: clears every failure's own flag. Returns 0 for the host.
+std::int32_t RepairFailures();

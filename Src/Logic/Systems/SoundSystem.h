@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Lib/Audio/SoundEngine.h"
+#include "Logic/SystemBase.h"
+
+#include <memory>
+#include <string>
+
+// Owns the sound engine: points it at the aircraft's sound folder, preloads the cockpit sounds
+// when the systems start and shuts it down when they stop. Other systems play through it by name.
+class SoundSystem : public DefaultSystem {
+public:
+    // The cockpit sounds, in the order they are preloaded.
+    static constexpr const char* kBank[] = {
+        "sw_click.wav",     "zel_fonar_click.wav", "zel_fonar_close.wav", "slidew_open.wav",
+        "slidew_close.wav", "zelvan_flaps.wav",    "agd_arr_pull.wav",    "agd_arr_push.wav"};
+    static constexpr std::int32_t kBankVolume = -1000;
+
+    SoundSystem() : DefaultSystem(0) {}
+    ~SoundSystem() override;
+
+    void SetSoundFolder(const std::string& folder);
+    void start() override;
+    void stop() override;
+
+    except::SoundEngine* Engine() const { return engine.get(); }
+    const std::string& SoundFolder() const { return soundFolder; }
+
+private:
+    std::string soundFolder;
+    std::unique_ptr<except::SoundEngine> engine;
+};
