@@ -76,6 +76,13 @@ int main(int argc, char** argv) {
                                .string();
         options.eventsPath = eventsForSummary;
     }
+    std::string traceForSummary;
+    if (summary && options.tracePath.empty()) {
+        traceForSummary = (std::filesystem::temp_directory_path() /
+                           ("zelvan-demo-trace-" + std::to_string(::getpid()) + ".csv"))
+                              .string();
+        options.tracePath = traceForSummary;
+    }
     std::string settingsForSummary;
     if (summary && options.settingsDir.empty()) {
         settingsForSummary = (std::filesystem::temp_directory_path() /
@@ -89,7 +96,8 @@ int main(int argc, char** argv) {
         std::cerr << result.error << "\n";
     }
     if (summary && result.status != bench::kBadInput && result.status != bench::kModuleNotLoaded) {
-        bench::PrintSummary(result, options.eventsPath, options.settingsDir, std::cout);
+        bench::PrintSummary(result, options.eventsPath, options.tracePath, options.settingsDir,
+                            std::cout);
     }
     if (options.stats) {
         bench::PrintStats(result.stats, std::cout);
@@ -97,6 +105,9 @@ int main(int argc, char** argv) {
     std::error_code ec;
     if (!eventsForSummary.empty()) {
         std::filesystem::remove(eventsForSummary, ec);
+    }
+    if (!traceForSummary.empty()) {
+        std::filesystem::remove(traceForSummary, ec);
     }
     if (!settingsForSummary.empty()) {
         std::filesystem::remove_all(settingsForSummary, ec);

@@ -1,5 +1,7 @@
 #include "Bench/Core/BuiltinFlight.h"
 
+#include "Bench/Core/InstrumentReadings.h"
+
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
@@ -14,11 +16,14 @@ namespace fs = std::filesystem;
 namespace {
 
 // On the ground, banked onto a wing: the first tick rests the glider on one tip; the pilot
-// levels the wings, looks from the back seat, then the aircraft is reloaded and flies off.
+// levels the wings, looks from the back seat, then the aircraft is reloaded and flies off. It
+// climbs on tow, sets the altimeters, circles in a thermal and glides home, the instruments
+// following all the way.
 constexpr const char* kFlight = R"json({
   "description": "built-in flight",
-  "duration": 24.0,
-  "host": { "token:60": 1.0, "token:79": 3.0, "token:336": 256.0 },
+  "duration": 90.0,
+  "host": { "token:60": 1.0, "token:79": 3.0, "token:336": 256.0,
+            "avar:KOHLSMAN SETTING MB:mbars": 1013.25, "avar:INDICATED ALTITUDE:m": 312.0 },
   "actions": [
     { "at": 0.00, "load": true },
     { "at": 0.00, "system_event": "SimStart" },
@@ -30,11 +35,30 @@ constexpr const char* kFlight = R"json({
     { "at": 9.00, "unload": true },
     { "at": 9.50, "load": true },
     { "at": 9.60, "system_event": "SimStart" },
-    { "at": 12.0, "set": { "token:60": 0.0, "token:61": 25.0, "token:79": 0.0 } },
+    { "at": 10.0, "ramp": { "avar:AIRSPEED INDICATED:kph": 110.0 }, "over": 2.0 },
+    { "at": 12.0, "set": { "token:60": 0.0, "token:61": 25.0, "token:79": 0.0,
+                           "avar:VERTICAL SPEED:m/s": 3.0 } },
+    { "at": 12.0, "ramp": { "avar:INDICATED ALTITUDE:m": 630.0, "token:83": 40.0 }, "over": 10.0 },
     { "at": 14.0, "system_event": "Pause", "data": 1 },
     { "at": 16.0, "system_event": "Pause", "data": 0 },
     { "at": 18.0, "system_event": "PositionChanged", "data": 1 },
-    { "at": 23.0, "expect": { "lvar:zelvan_covers_visible": 0.0 } }
+    { "at": 22.0, "set": { "avar:VERTICAL SPEED:m/s": 0.0, "avar:AIRSPEED INDICATED:kph": 95.0 } },
+    { "at": 23.0, "expect": { "lvar:zelvan_covers_visible": 0.0 } },
+    { "at": 23.0, "key": "0x1104D" },
+    { "at": 23.5, "key": "0x1104D" },
+    { "at": 24.0, "key": "0x11062" },
+    { "at": 24.5, "key": "0x11062" },
+    { "at": 26.0, "set": { "avar:VERTICAL SPEED:m/s": 1.8, "avar:AIRSPEED INDICATED:kph": 85.0,
+                           "token:932": 1.5, "token:933": 0.5 } },
+    { "at": 26.0, "ramp": { "token:83": 400.0 }, "over": 15.0 },
+    { "at": 26.0, "ramp": { "avar:INDICATED ALTITUDE:m": 700.0 }, "over": 30.0 },
+    { "at": 41.0, "set": { "token:83": 40.0 } },
+    { "at": 41.0, "ramp": { "token:83": 400.0 }, "over": 15.0 },
+    { "at": 56.0, "set": { "avar:VERTICAL SPEED:m/s": -1.1, "avar:AIRSPEED INDICATED:kph": 100.0,
+                           "token:83": 200.0, "token:932": 0.0, "token:933": -0.4 } },
+    { "at": 56.0, "ramp": { "avar:INDICATED ALTITUDE:m": 663.0 }, "over": 34.0 },
+    { "at": 70.0, "expect": { "lvar:zelvan_speed_needle": 25.0, "lvar:zelvan_climb_needle": 55.6,
+                              "lvar:zelvan_compass_bank": 0.5 }, "tol": 1e-9 }
   ]
 })json";
 
@@ -70,7 +94,7 @@ void FindCompanions(RunOptions& options) {
 }
 
 void PrintSummary(const RunResult& result, const std::string& eventsPath,
-                  const std::string& settingsDir, std::ostream& out) {
+                  const std::string& tracePath, const std::string& settingsDir, std::ostream& out) {
     std::map<std::string, int> calls;
     std::map<std::string, int> kinds;
     std::vector<std::string> diagnostics;
@@ -121,6 +145,14 @@ void PrintSummary(const RunResult& result, const std::string& eventsPath,
     for (const std::string& c : camera) {
         out << "    " << c << "\n";
     }
+    PrintInstrumentReadings(tracePath,
+                            {{11.0, "on the ground, rolling"},
+                             {20.0, "climbing on tow"},
+                             {25.0, "level, altimeters set"},
+                             {35.0, "circling in a thermal"},
+                             {50.0, "circling in a thermal"},
+                             {80.0, "gliding home"}},
+                            out);
     out << "  diagnostics: " << diagnostics.size() << "\n";
     for (const std::string& d : diagnostics) {
         out << "    " << d << "\n";

@@ -14,8 +14,8 @@ Scenario BuiltinFlight();
 // Fills in the module, the SimConnect client library and the sound bank built beside the bench.
 void FindCompanions(RunOptions& options);
 
-// A readable account of a run, from its event log and its settings folder.
+// A readable account of a run, from its event log, its trace and its settings folder.
 void PrintSummary(const RunResult& result, const std::string& eventsPath,
-                  const std::string& settingsDir, std::ostream& out);
+                  const std::string& tracePath, const std::string& settingsDir, std::ostream& out);
 
 } // namespace bench

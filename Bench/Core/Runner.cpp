@@ -113,6 +113,15 @@ void WriteSettings(const std::string& settingsDir, const std::string& text) {
     }
 }
 
+double Median(std::vector<std::int64_t>& values) {
+    if (values.empty()) {
+        return 0.0;
+    }
+    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return static_cast<double>(*middle);
+}
+
 struct Ramp {
     ValueName name;
     double from;
@@ -368,6 +377,9 @@ RunResult Flight::Fly() {
     const std::int64_t lastStep = std::llround(std::floor(scenario.duration * 100.0 + 1e-6));
     std::vector<std::int64_t> stepNs;
     stepNs.reserve(static_cast<std::size_t>(lastStep + 1));
+    std::vector<std::int64_t> fourSecondNs;
+    fourSecondNs.reserve(static_cast<std::size_t>(lastStep / kStepsPerFourSeconds + 1));
+    bool fourSecondsQueued = false;
     std::uint64_t steadyAllocations = 0;
     std::uint64_t steadySteps = 0;
     const auto wallStart = Clock::now();
@@ -396,6 +408,7 @@ RunResult Flight::Fly() {
         }
         if (loader.Loaded() && step > loadStep && (step - loadStep) % kStepsPerFourSeconds == 0) {
             simulator.QueueSystemEvent("4sec", 0);
+            fourSecondsQueued = true;
         }
 
         const std::uint64_t allocationsBefore = allocationCounter ? allocationCounter() : 0;
@@ -409,6 +422,10 @@ RunResult Flight::Fly() {
         audio.Step();
         stepNs.push_back(
             std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - before).count());
+        if (fourSecondsQueued) {
+            fourSecondNs.push_back(stepNs.back());
+            fourSecondsQueued = false;
+        }
         if (t >= 1.0) {
             steadyAllocations += (allocationCounter ? allocationCounter() : 0) - allocationsBefore;
             ++steadySteps;
@@ -440,11 +457,8 @@ RunResult Flight::Fly() {
     RunStats& s = result.stats;
     s.simulatedSeconds = static_cast<double>(lastStep) * kStep;
     s.wallSeconds = std::chrono::duration<double>(Clock::now() - wallStart).count();
-    if (!stepNs.empty()) {
-        auto middle = stepNs.begin() + static_cast<std::ptrdiff_t>(stepNs.size() / 2);
-        std::nth_element(stepNs.begin(), middle, stepNs.end());
-        s.nsPerTick = static_cast<double>(*middle);
-    }
+    s.nsPerTick = Median(stepNs);
+    s.nsPerFourSecondStep = Median(fourSecondNs);
     s.allocationsPerTick = steadySteps == 0 ? 0.0
                                             : static_cast<double>(steadyAllocations) /
                                                   static_cast<double>(steadySteps);
@@ -499,6 +513,7 @@ void PrintStats(const RunStats& s, std::ostream& out) {
     out << "ticks: " << s.ticks << "\n";
     out << "ns_per_tick: " << s.nsPerTick << "\n";
     out << "allocations_per_tick: " << s.allocationsPerTick << "\n";
+    out << "ns_per_4sec_step: " << s.nsPerFourSecondStep << "\n";
     out << "peak_rss_kb: " << s.peakRssKb << "\n";
 }
 

@@ -30,6 +30,7 @@ struct RunStats {
     std::uint64_t ticks = 0;
     double nsPerTick = 0.0;
     double allocationsPerTick = 0.0;
+    double nsPerFourSecondStep = 0.0; // median wall time of the steps that handled a "4sec"
     long peakRssKb = 0;
 };
 

@@ -310,18 +310,6 @@ HRESULT SimConnectWrapper::UnsubscribeFromSystemEvent(DWORD eventId) {
     return Entry<IdFn>(IndexOf("SimConnect_UnsubscribeFromSystemEvent"))(handle, eventId);
 }
 
-VersionInfo::VersionInfo() {
-    platform::FileVersion v;
-    if (!platform::ReadHostExecutableVersion(v)) {
-        return;
-    }
-    major = v.major;
-    minor = v.minor;
-    build = v.build;
-    revision = v.revision;
-    companyName = v.companyName;
-    fileDescription = v.fileDescription;
-    productName = v.productName;
-}
+VersionInfo::VersionInfo() { platform::ReadHostExecutableVersion(*this); }
 
 } // namespace except

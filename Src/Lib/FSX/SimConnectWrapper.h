@@ -65,18 +65,11 @@ private:
     std::array<void*, kEntryPoints> entries{};
 };
 
-// The version record of the host executable.
-class VersionInfo {
+// The version record of the host executable: the four parts of the file version and the
+// strings of its first translation (empty when the executable carries no record).
+class VersionInfo : public platform::FileVersion {
 public:
     VersionInfo();
-
-    std::uint16_t major = 0;
-    std::uint16_t minor = 0;
-    std::uint16_t build = 0;
-    std::uint16_t revision = 0;
-    std::string companyName;
-    std::string fileDescription;
-    std::string productName;
 };
 
 } // namespace except
