@@ -310,6 +310,8 @@ HRESULT SimConnectWrapper::UnsubscribeFromSystemEvent(DWORD eventId) {
     return Entry<IdFn>(IndexOf("SimConnect_UnsubscribeFromSystemEvent"))(handle, eventId);
 }
 
-VersionInfo::VersionInfo() { platform::ReadHostExecutableVersion(*this); }
+VersionInfo::VersionInfo() {
+    platform::ReadHostExecutableVersion(*this);
+}
 
 } // namespace except
