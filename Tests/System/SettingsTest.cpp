@@ -1,7 +1,12 @@
 // The settings file across flights: defaults, the limits a load enforces, what a save writes.
 #include "Support/Flight.h"
 
+#include "Bench/Core/BuiltinFlight.h"
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 using testing_support::Fly;
 
@@ -105,4 +110,30 @@ TEST(Settings, TheFourSecondEventSavesOnceTheStartIsHandled) {
         {"at": 1.0, "settings": "[cabin]\npilot1Weight=70\n"},
         {"at": 2.0, "system_event": "4sec"}]})");
     EXPECT_TRUE(Has(log.settings, "pilot1Weight=80")) << log.settings;
+}
+
+TEST(Settings, ASettingsFileThatCannotBeWrittenIsReportedAndTheFlightGoesOn) {
+    namespace fs = std::filesystem;
+    const fs::path settings = fs::temp_directory_path() / "zelvan-unwritable-settings";
+    fs::create_directories(settings / "PelmoraGrp" / "zelvan" / "config.ini");
+    const fs::path events = settings / "events.jsonl";
+    bench::RunOptions options;
+    bench::FindCompanions(options);
+    options.settingsDir = settings.string();
+    options.eventsPath = events.string();
+    const auto result = bench::RunScenario(
+        bench::ParseScenario(R"({"duration": 5.0, "host": {"token:60": 1}, "actions": [
+            {"at": 0.0, "system_event": "SimStart"}]})",
+                             "unwritable.json"),
+        options);
+    EXPECT_EQ(result.status, bench::kRunOk) << result.error;
+    std::ifstream in(events);
+    std::string line;
+    int reports = 0;
+    while (std::getline(in, line)) {
+        reports += line.find("config.ini could not be written") != std::string::npos ? 1 : 0;
+    }
+    EXPECT_EQ(reports, 2) << "the save at four seconds and the one at shutdown";
+    EXPECT_TRUE(fs::is_directory(settings / "PelmoraGrp" / "zelvan" / "config.ini"));
+    fs::remove_all(settings);
 }
