@@ -66,9 +66,6 @@ bool AudioOutput::Record(const std::string& wavPath) {
 void AudioOutput::Step() {
     if (record.render != nullptr) {
         record.render(record.context, frames.data(), kFramesPerStep);
-        for (const std::int16_t s : frames) {
-            peak = std::max(peak, std::abs(static_cast<std::int32_t>(s)));
-        }
     } else if (wav == nullptr) {
         return;
     } else {

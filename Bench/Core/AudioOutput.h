@@ -28,8 +28,6 @@ public:
     void Step();
     // Writes the WAV file's sizes; false when the file could not be completed.
     bool Finish();
-    // Peak absolute sample rendered so far (0 for a silent run).
-    std::int32_t Peak() const { return peak; }
 
 private:
     static void SoundOperation(void* user, const char* op, const char* name, std::int32_t volume,
@@ -40,7 +38,6 @@ private:
     std::FILE* wav = nullptr;
     std::uint64_t framesWritten = 0;
     std::vector<std::int16_t> frames;
-    std::int32_t peak = 0;
 };
 
 } // namespace bench

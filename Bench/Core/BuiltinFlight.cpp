@@ -17,7 +17,7 @@ namespace {
 
 // On the ground, banked onto a wing: the first tick rests the glider on one tip; the pilot
 // levels the wings, looks from the back seat, then the aircraft is reloaded and flies off. It
-// climbs on tow, sets the altimeters, circles in a thermal and glides home, the instruments
+// climbs on the winch, sets the altimeters, circles in a thermal and glides home, the instruments
 // following all the way.
 constexpr const char* kFlight = R"json({
   "description": "built-in flight",
@@ -37,8 +37,8 @@ constexpr const char* kFlight = R"json({
     { "at": 9.60, "system_event": "SimStart" },
     { "at": 10.0, "ramp": { "avar:AIRSPEED INDICATED:kph": 110.0 }, "over": 2.0 },
     { "at": 12.0, "set": { "token:60": 0.0, "token:61": 25.0, "token:79": 0.0,
-                           "avar:VERTICAL SPEED:m/s": 3.0 } },
-    { "at": 12.0, "ramp": { "avar:INDICATED ALTITUDE:m": 630.0, "token:83": 40.0 }, "over": 10.0 },
+                           "avar:VERTICAL SPEED:m/s": 10.0 } },
+    { "at": 12.0, "ramp": { "avar:INDICATED ALTITUDE:m": 412.0, "token:83": 40.0 }, "over": 10.0 },
     { "at": 14.0, "system_event": "Pause", "data": 1 },
     { "at": 16.0, "system_event": "Pause", "data": 0 },
     { "at": 18.0, "system_event": "PositionChanged", "data": 1 },
@@ -51,13 +51,13 @@ constexpr const char* kFlight = R"json({
     { "at": 26.0, "set": { "avar:VERTICAL SPEED:m/s": 1.8, "avar:AIRSPEED INDICATED:kph": 85.0,
                            "token:932": 1.5, "token:933": 0.5 } },
     { "at": 26.0, "ramp": { "token:83": 400.0 }, "over": 15.0 },
-    { "at": 26.0, "ramp": { "avar:INDICATED ALTITUDE:m": 700.0 }, "over": 30.0 },
+    { "at": 26.0, "ramp": { "avar:INDICATED ALTITUDE:m": 499.0 }, "over": 30.0 },
     { "at": 41.0, "set": { "token:83": 40.0 } },
     { "at": 41.0, "ramp": { "token:83": 400.0 }, "over": 15.0 },
     { "at": 56.0, "set": { "avar:VERTICAL SPEED:m/s": -1.1, "avar:AIRSPEED INDICATED:kph": 100.0,
                            "token:83": 200.0, "token:932": 0.0, "token:933": -0.4 } },
-    { "at": 56.0, "ramp": { "avar:INDICATED ALTITUDE:m": 663.0 }, "over": 34.0 },
-    { "at": 70.0, "expect": { "lvar:zelvan_speed_needle": 25.0, "lvar:zelvan_climb_needle": 55.6,
+    { "at": 56.0, "ramp": { "avar:INDICATED ALTITUDE:m": 462.0 }, "over": 34.0 },
+    { "at": 70.0, "expect": { "lvar:zelvan_speed_needle": 25.0, "lvar:zelvan_climb_needle": 57.8,
                               "lvar:zelvan_compass_bank": 0.5 }, "tol": 1e-9 }
   ]
 })json";
@@ -147,10 +147,10 @@ void PrintSummary(const RunResult& result, const std::string& eventsPath,
     }
     PrintInstrumentReadings(tracePath,
                             {{11.0, "on the ground, rolling"},
-                             {20.0, "climbing on tow"},
+                             {20.0, "climbing on the winch"},
                              {25.0, "level, altimeters set"},
-                             {35.0, "circling in a thermal"},
-                             {50.0, "circling in a thermal"},
+                             {32.0, "circling in a thermal"},
+                             {48.0, "circling in a thermal"},
                              {80.0, "gliding home"}},
                             out);
     out << "  diagnostics: " << diagnostics.size() << "\n";

@@ -112,7 +112,12 @@ double HostServices::AircraftVar(std::string_view name, std::string_view unit,
 
 void HostServices::SetAircraftVar(std::string_view name, std::string_view unit, std::uint32_t index,
                                   double value) {
-    aircraftVars[{AircraftVarId(name), UnitId(unit), index}] = value;
+    SetAircraftVar(AircraftVarId(name), UnitId(unit), index, value);
+}
+
+void HostServices::SetAircraftVar(std::uint32_t variable, std::uint32_t unit, std::uint32_t index,
+                                  double value) {
+    aircraftVars[{variable, unit, index}] = value;
 }
 
 std::uint32_t ZV_STDCALL HostServices::GetUnitsEnum(const char* unit) {

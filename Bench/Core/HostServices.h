@@ -38,6 +38,8 @@ public:
     double AircraftVar(std::string_view name, std::string_view unit, std::uint32_t index);
     void SetAircraftVar(std::string_view name, std::string_view unit, std::uint32_t index,
                         double value);
+    void SetAircraftVar(std::uint32_t variable, std::uint32_t unit, std::uint32_t index,
+                        double value);
 
     // ---- named variables -----------------------------------------------------------------------
     struct NamedVar {

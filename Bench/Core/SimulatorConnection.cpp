@@ -168,7 +168,7 @@ SimConnectServer::HRESULT SimulatorConnection::AddToDataDefinition(Handle handle
         index = static_cast<std::uint32_t>(std::strtoul(name.c_str() + colon + 1, nullptr, 10));
         name.resize(colon);
     }
-    definitions[defineId] = Definition{std::move(name), index, unitsName};
+    definitions[defineId] = Definition{host.AircraftVarId(name), host.UnitId(unitsName), index};
     return S_OK;
 }
 
@@ -198,7 +198,7 @@ SimConnectServer::HRESULT SimulatorConnection::SetDataOnSimObject(Handle handle,
     if (!Valid(handle) || it == definitions.end() || unitSize != sizeof value) {
         return E_FAIL;
     }
-    host.SetAircraftVar(it->second.name, it->second.units, it->second.index, value);
+    host.SetAircraftVar(it->second.variable, it->second.units, it->second.index, value);
     return S_OK;
 }
 

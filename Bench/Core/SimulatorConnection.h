@@ -59,9 +59,9 @@ private:
 
     // The aircraft variable a definition writes: "NAME:INDEX" is NAME at INDEX.
     struct Definition {
-        std::string name;
+        std::uint32_t variable; // the host's ids, looked up once
+        std::uint32_t units;
         std::uint32_t index;
-        std::string units;
     };
     struct Message {
         bool isException;

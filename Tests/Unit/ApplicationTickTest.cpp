@@ -42,7 +42,10 @@ class ApplicationTick : public ::testing::Test {
 protected:
     void SetUp() override {
         calls.clear();
-        folder = std::filesystem::temp_directory_path() / "zelvan-application-tick";
+        // One folder per test: ctest runs tests side by side.
+        folder = std::filesystem::temp_directory_path() /
+                 (std::string("zelvan-application-tick-") +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
         setenv("XDG_DATA_HOME", folder.c_str(), 1);
         ImportTable.services = host.Table();
         host.SetToken(60, 1.0);

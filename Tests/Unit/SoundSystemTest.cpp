@@ -21,7 +21,10 @@ protected:
         record.sample_rate = 44100;
         zvrt_set_service(ZVAU_SERVICE_NAME, &record);
         zvrt_create_window("FS98MAIN");
-        folder = std::filesystem::temp_directory_path() / "zelvan-sound-folder";
+        // One folder per test: ctest runs tests side by side.
+        folder = std::filesystem::temp_directory_path() /
+                 (std::string("zelvan-sound-folder-") +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(folder);
         for (const char* file : SoundSystem::kBank) {
             std::filesystem::copy_file(std::string(ZELVAN_BUILD_BIN) + "/soundbank/" + file,

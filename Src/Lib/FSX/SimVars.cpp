@@ -13,15 +13,21 @@ GaugeVar::GaugeVar(std::uint32_t t) : token(t), record{t, nullptr, 0, 0.0, 0.0} 
 
 double GaugeVar::getValue(std::uint32_t unitId) {
     const std::uint8_t entry = Units::Entry(unitId);
-    if (entry == 0 || entry == static_cast<std::uint8_t>(Unit::Mbars)) {
+    return entry == 0 ? 0.0 : getValue(static_cast<Unit>(entry));
+}
+
+// The module names its units by the table entry; a host id is first mapped to its entry.
+double GaugeVar::getValue(Unit unit) {
+    Units::Load();
+    if (unit == Unit::Mbars) {
         return 0.0;
     }
     fsx::CallVoid<fsx::slot::LookupVar>(&record);
     const double value = record.value;
-    if (entry == static_cast<std::uint8_t>(Unit::Bool)) {
+    if (unit == Unit::Bool) {
         return std::trunc(value) != 0.0 ? 1.0 : 0.0;
     }
-    if (entry == static_cast<std::uint8_t>(Unit::Fahrenheit)) {
+    if (unit == Unit::Fahrenheit) {
         return value * 1.8 + 32.0;
     }
     return value;

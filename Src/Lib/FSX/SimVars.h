@@ -21,7 +21,7 @@ public:
     // Celsius, "mbars" and ids outside the table read 0 without asking the host, and every other
     // unit of the table is the host's value as given.
     double getValue(std::uint32_t unitId);
-    double getValue(Unit unit) { return getValue(Units::Id(unit)); }
+    double getValue(Unit unit);
 
     std::uint32_t Token() const { return token; }
 
