@@ -86,10 +86,6 @@ void ApplyActivePilot(int activePilot) {
     }
 }
 
-FailuresSystem* RegisteredFailures() {
-    return module::registry != nullptr ? module::registry->Failures() : nullptr;
-}
-
 std::uint32_t CrewMass(int value) {
     // Kept unsigned as the file's owner did: a negative text wraps and so lands on the maximum.
     return std::clamp(static_cast<std::uint32_t>(value), 65u, 95u);

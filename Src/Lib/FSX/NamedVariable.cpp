@@ -26,12 +26,4 @@ bool NamedVariable::Valid() const {
     return id != fsx::kInvalidId;
 }
 
-double NamedVariable::Get(Unit unit) const {
-    return fsx::CallOr<fsx::slot::GetNamedVariableTypedValue>(0.0, id, Units::Id(unit));
-}
-
-void NamedVariable::Set(double value, Unit unit) const {
-    fsx::CallVoid<fsx::slot::SetNamedVariableTypedValue>(id, value, Units::Id(unit));
-}
-
 } // namespace except

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Lib/FSX/PanelServices.h"
 #include "Lib/FSX/Units.h"
 #include "Lib/NonCopyable.h"
 
@@ -17,8 +18,13 @@ public:
     std::uint32_t Id() const { return id; }
     bool Valid() const;
 
-    double Get(Unit unit = Unit::Number) const;
-    void Set(double value, Unit unit = Unit::Number) const;
+    // Inline: the systems write their needles on every update.
+    double Get(Unit unit = Unit::Number) const {
+        return fsx::CallOr<fsx::slot::GetNamedVariableTypedValue>(0.0, id, Units::Id(unit));
+    }
+    void Set(double value, Unit unit = Unit::Number) const {
+        fsx::CallVoid<fsx::slot::SetNamedVariableTypedValue>(id, value, Units::Id(unit));
+    }
     void SetBool(bool value) const { Set(value ? 1.0 : 0.0); }
     void SetInt(std::int32_t value) const { Set(static_cast<double>(value)); }
 

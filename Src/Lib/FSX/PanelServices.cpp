@@ -3,11 +3,3 @@
 extern "C" {
 ZV_EXPORT fsx::ImportTableRecord ImportTable = {fsx::kImportPanelServices, nullptr, {0, 0}};
 }
-
-namespace fsx {
-
-const PanelServiceTable* Services() {
-    return ImportTable.services;
-}
-
-} // namespace fsx

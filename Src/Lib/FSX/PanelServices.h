@@ -17,7 +17,10 @@ extern "C" ZV_EXPORT fsx::ImportTableRecord ImportTable;
 // gets no call, and the caller sees 0 (or the invalid id).
 namespace fsx {
 
-const PanelServiceTable* Services();
+// Read on every host call, so kept inline.
+inline const PanelServiceTable* Services() {
+    return ImportTable.services;
+}
 
 template <typename S, typename R, typename... Args> R CallOr(R fallback, Args... args) {
     const auto fn = Get<S>(Services());

@@ -79,8 +79,9 @@ void AltimeterSystem::update(double stepDt, bool first) {
     const double scale = (setting - kScaleLowMbar) / kScaleSpanMbar;
 
     // A failed altimeter keeps the values it last took.
+    const FailuresSystem* failures = RegisteredFailures();
     for (std::size_t i = 0; i < shared.needles.size(); ++i) {
-        if (!FailurePresent(kCockpits[i].failure)) {
+        if (!FailurePresent(failures, kCockpits[i].failure)) {
             shared.needles[i].kilo = kilometres / 10.0;
             shared.needles[i].meter = (altitude - wholeKilometres * 1000.0) / 1000.0;
         }

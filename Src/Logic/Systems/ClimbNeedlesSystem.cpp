@@ -61,11 +61,12 @@ void ClimbNeedlesSystem::update(double stepDt, bool first) {
     }
     const double verticalSpeed = fsx::AircraftVarget(verticalSpeedVariable, unitMps, 0);
     // A failed instrument keeps the value it last took.
+    const FailuresSystem* failures = RegisteredFailures();
     for (std::size_t i = 0; i < shared.readings.size(); ++i) {
-        if (!FailurePresent(kCockpits[i].climbFailure)) {
+        if (!FailurePresent(failures, kCockpits[i].climbFailure)) {
             shared.readings[i].climb = verticalSpeed;
         }
-        if (!FailurePresent(kCockpits[i].precisionFailure)) {
+        if (!FailurePresent(failures, kCockpits[i].precisionFailure)) {
             shared.readings[i].precision = verticalSpeed;
         }
     }

@@ -57,20 +57,7 @@ double RateAt(const FailuresSystem::Failure& failure, std::uint32_t level) {
     return meanTime > 0.000001 ? 1.0 / meanTime : 0.0;
 }
 
-FailuresSystem* RegisteredFailures() {
-    return module::registry != nullptr ? module::registry->Failures() : nullptr;
-}
-
 } // namespace
-
-bool FailuresSystem::Failure::IsFailed() const {
-    for (const Failure* prerequisite : prerequisites) {
-        if (prerequisite->IsFailed()) {
-            return true;
-        }
-    }
-    return failed;
-}
 
 FailuresSystem::FailuresSystem() : DefaultSystem(1) {
     for (std::uint32_t i = 0; i < failures.size(); ++i) {
@@ -106,7 +93,11 @@ void FailuresSystem::update(double stepDt, bool first) {
     if (!enabled || module::SimulationPaused() || module::ReadGaugeVar(60) > 0.5) {
         return;
     }
-    SetLevel(LevelForSlider(ServicePanelSelection.slider));
+    // The rates change only with the level.
+    if (const std::uint32_t sliderLevel = LevelForSlider(ServicePanelSelection.slider);
+        sliderLevel != level) {
+        SetLevel(sliderLevel);
+    }
     if (!std::isfinite(stepDt)) {
         return;
     }
@@ -146,9 +137,8 @@ double FailuresSystem::PendingSeconds() {
     return shared.pendingSeconds;
 }
 
-bool FailurePresent(std::uint32_t number) {
-    const FailuresSystem* failures = RegisteredFailures();
-    return failures != nullptr && failures->GetFailure(number).IsFailed();
+FailuresSystem* RegisteredFailures() {
+    return module::registry != nullptr ? module::registry->Failures() : nullptr;
 }
 
 std::int32_t RepairFailures() {

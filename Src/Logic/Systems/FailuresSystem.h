@@ -43,7 +43,14 @@ public:
         bool failed = false;
 
         // Present: a prerequisite is present (asked first, in order), or the failure itself.
-        bool IsFailed() const;
+        bool IsFailed() const {
+            for (const Failure* prerequisite : prerequisites) {
+                if (prerequisite->IsFailed()) {
+                    return true;
+                }
+            }
+            return failed;
+        }
     };
 
     FailuresSystem();
@@ -68,9 +75,13 @@ private:
     std::array<Failure, kFailureCount> failures;
 };
 
-// Whether a failure is present, asked through the registry; without a failures system nothing
-// has failed.
-bool FailurePresent(std::uint32_t number);
+// The registry's failures system; null without a registry or when it could not be made.
+FailuresSystem* RegisteredFailures();
+
+// Whether a failure is present; without a failures system nothing has failed.
+inline bool FailurePresent(const FailuresSystem* failures, std::uint32_t number) {
+    return failures != nullptr && failures->GetFailure(number).IsFailed();
+}
 
 // The service panel's repair: clears every failure's own flag. Returns 0 for the host.
 std::int32_t RepairFailures();

@@ -106,16 +106,17 @@ void SpeedNeedleSystem::update(double stepDt, bool first) {
     const double indicated = fsx::AircraftVarget(airspeedVariable, unitKph, 0);
     const double airspeed = indicated + (0.0 - indicated) * (icing / 100.0);
 
-    const bool pitotBlocked = FailurePresent(FailuresSystem::kPitot);
+    const FailuresSystem* failures = RegisteredFailures();
+    const bool pitotBlocked = FailurePresent(failures, FailuresSystem::kPitot);
     for (std::size_t i = 0; i < shared.indicators.size(); ++i) {
         Indicator& indicator = shared.indicators[i];
         if (pitotBlocked) {
             indicator.mode |= kAltitudeDriven;
         }
-        if (FailurePresent(kCockpits[i].stuckFailure)) {
+        if (FailurePresent(failures, kCockpits[i].stuckFailure)) {
             indicator.mode |= kStuck;
         }
-        if (FailurePresent(kCockpits[i].wanderFailure)) {
+        if (FailurePresent(failures, kCockpits[i].wanderFailure)) {
             indicator.mode |= kWandering;
         }
     }

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <system_error>
 
 namespace platform {
@@ -35,9 +36,16 @@ int batchDepth = 0;
 void LoadInto(CSimpleIniA& ini, const std::string& path) {
     ini.SetSpaces(false);
     std::error_code ec;
-    if (std::filesystem::exists(path, ec)) {
+    // Only a plain file is read: a folder or a device in its place reads as no file at all.
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        return;
+    }
+    try {
         // A damaged file reads as far as it is readable; what cannot be read is missing.
         ini.LoadFile(path.c_str());
+    } catch (const std::bad_alloc&) {
+        ini.Reset();
+        WriteDiagnostic("zelvan: the settings file " + path + " is too large to read");
     }
 }
 
