@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstring>
 
 namespace bench {
 
@@ -22,23 +21,7 @@ bool EventLog::Open(const std::string& path) {
     return file != nullptr;
 }
 
-std::uint64_t EventLog::Count(std::string_view type) const {
-    for (const Counter& c : counters) {
-        if (c.type != nullptr && type == c.type) {
-            return c.count;
-        }
-    }
-    return 0;
-}
-
 void EventLog::Write(const char* type, std::initializer_list<Field> fields) {
-    for (Counter& c : counters) {
-        if (c.type == nullptr || std::strcmp(c.type, type) == 0) {
-            c.type = type;
-            ++c.count;
-            break;
-        }
-    }
     if (file == nullptr) {
         return;
     }

@@ -41,9 +41,6 @@ public:
 
     void Write(const char* type, std::initializer_list<Field> fields = {});
 
-    // How many lines of each kind were written (for the run's summary).
-    std::uint64_t Count(std::string_view type) const;
-
 private:
     void WriteField(const Field& field);
     void WriteString(std::string_view text);
@@ -51,13 +48,6 @@ private:
 
     std::FILE* file = nullptr;
     double now = 0.0;
-
-    struct Counter {
-        const char* type;
-        std::uint64_t count;
-    };
-    static constexpr std::size_t kCounters = 16;
-    Counter counters[kCounters] = {};
 };
 
 // Shortest text that reads back to the same double.

@@ -286,7 +286,6 @@ void HostServices::WalkElements(fsx::ElementHeader* first, bool runCallbacks) {
     for (fsx::ElementHeader* e = first; e != nullptr && guard < 4096; e = e->child, ++guard) {
         if (runCallbacks && e->callback != nullptr) {
             e->callback(e);
-            ++elementCallbacks;
         }
     }
 }

@@ -66,8 +66,6 @@ public:
     void SetGauge(const fsx::GaugeHeader* gauge) { panel = gauge; }
     // Calls the innermost mouse rectangle that holds the point; false when none does.
     bool Mouse(std::int32_t x, std::int32_t y, std::uint32_t flags);
-    // Runs the panel's element callbacks, as a host does when it draws the panel.
-    std::uint64_t ElementCallbacksRun() const { return elementCallbacks; }
 
 private:
     static HostServices& Active();
@@ -128,7 +126,6 @@ private:
     std::vector<KeyEvent> delivering;
 
     const fsx::GaugeHeader* panel = nullptr;
-    std::uint64_t elementCallbacks = 0;
 };
 
 } // namespace bench

@@ -495,7 +495,6 @@ RunResult RunScenario(const Scenario& scenario, const RunOptions& options) {
         ProcessContext context(root.path, settings.path);
         Flight flight(scenario, local, root.path, settings.path);
         result = flight.Fly();
-        result.settingsDir = settings.owned ? std::string() : settings.path;
     } catch (const ScenarioError& e) {
         result.status = kBadInput;
         result.error = e.message;

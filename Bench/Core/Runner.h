@@ -42,7 +42,6 @@ struct RunResult {
     std::string error; // what stopped the run (bad input, module not loaded)
     std::uint32_t expectFailures = 0;
     RunStats stats;
-    std::string settingsDir; // where the run kept its settings
 };
 
 // Counts heap allocations of the process; the bench program installs one, tests run without.

@@ -24,8 +24,6 @@ public:
     bool startTimer(std::uint32_t id, std::uint32_t periodMs);
     void stopTimer(std::uint32_t id);
 
-    bool isTimerRunning(std::uint32_t id) const { return timers.contains(id); }
-
     // The platform's timer procedure; public so that a test can deliver a stale tick.
     static void TimerProc(void* window, std::uint32_t message, platform::TimerId timerId,
                           std::uint32_t timeMs);

@@ -93,10 +93,6 @@ std::uint32_t CrewMass(int value) {
 
 } // namespace
 
-std::string Options::FormatNumber(double value) {
-    return Format(value);
-}
-
 std::string Options::ReadText(const char* section, const char* key, const char* defaultText,
                               const std::string& file) {
     return platform::ProfileRead(file, section, key, defaultText);

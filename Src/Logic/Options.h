@@ -41,9 +41,6 @@ public:
     static bool WriteBool(const char* section, const char* key, bool value,
                           const std::string& file);
 
-    // Numbers as the settings file holds them: six significant digits, no trailing zeros.
-    static std::string FormatNumber(double value);
-
 private:
     friend class except::SingletonStatic<Options>;
     Options() = default;

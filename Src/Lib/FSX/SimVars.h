@@ -42,7 +42,6 @@ public:
     virtual ~SimVars() = default;
 
     void InitSimVars();
-    bool SimVarsInitialised() const { return initialised; }
 
     // Null for token 0 and tokens outside 1 to 1030.
     GaugeVar* Reader(std::uint32_t token) const;

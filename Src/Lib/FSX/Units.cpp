@@ -52,10 +52,6 @@ std::uint32_t Units::Id(Unit unit) {
     return unitIds[static_cast<std::uint8_t>(unit)];
 }
 
-const char* Units::Name(Unit unit) {
-    return kUnitNames[static_cast<std::uint8_t>(unit)];
-}
-
 std::uint8_t Units::Entry(std::uint32_t unitId) {
     if (!unitsLoaded) {
         return 0;

@@ -33,7 +33,6 @@ public:
     static void Load();
     static bool Loaded();
     static std::uint32_t Id(Unit unit);
-    static const char* Name(Unit unit);
     // The table entry the host id belongs to (the first, should the host repeat an id), or 0.
     static std::uint8_t Entry(std::uint32_t unitId);
     // How many times the table asked the host: 17 after a load, never more.
