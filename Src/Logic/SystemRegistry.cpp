@@ -1,7 +1,9 @@
 #include "Logic/SystemRegistry.h"
 
 #include "Lib/HostEntry.h"
+#include "Logic/Systems/AGDSystem.h"
 #include "Logic/Systems/AltimeterSystem.h"
+#include "Logic/Systems/AttitudeIndicatorSystem.h"
 #include "Logic/Systems/ClimbNeedlesSystem.h"
 #include "Logic/Systems/EmptySystem.h"
 #include "Logic/Systems/FailuresSystem.h"
@@ -30,6 +32,8 @@ SystemRegistry::SystemRegistry() {
     systems[kMagneticCompass] = Make<MagneticCompassSystem>("making MagneticCompassSystem");
     systems[kAltimeter] = Make<AltimeterSystem>("making AltimeterSystem");
     systems[kPower] = Make<PowerSystem>("making PowerSystem");
+    systems[kAttitudeIndicator] = Make<AttitudeIndicatorSystem>("making AttitudeIndicatorSystem");
+    systems[kAGD] = Make<AGDSystem>("making AGDSystem");
 }
 
 SystemRegistry::~SystemRegistry() {
@@ -48,6 +52,10 @@ FailuresSystem* SystemRegistry::Failures() const {
 
 PowerSystem* SystemRegistry::Power() const {
     return static_cast<PowerSystem*>(systems[kPower].get());
+}
+
+AGDSystem* SystemRegistry::AGD() const {
+    return static_cast<AGDSystem*>(systems[kAGD].get());
 }
 
 SystemBase* SystemRegistry::At(std::size_t position) const {
