@@ -9,6 +9,7 @@
 #include "Logic/Systems/FailuresSystem.h"
 #include "Logic/Systems/MagneticCompassSystem.h"
 #include "Logic/Systems/PowerSystem.h"
+#include "Logic/Systems/RadioSystem.h"
 #include "Logic/Systems/SoundSystem.h"
 #include "Logic/Systems/SpeedNeedleSystem.h"
 
@@ -33,6 +34,7 @@ SystemRegistry::SystemRegistry() {
     systems[kAltimeter] = Make<AltimeterSystem>("making AltimeterSystem");
     systems[kPower] = Make<PowerSystem>("making PowerSystem");
     systems[kAttitudeIndicator] = Make<AttitudeIndicatorSystem>("making AttitudeIndicatorSystem");
+    systems[kRadio] = Make<RadioSystem>("making RadioSystem");
     systems[kAGD] = Make<AGDSystem>("making AGDSystem");
 }
 
