@@ -56,8 +56,26 @@ struct Shared {
 };
 Shared shared;
 
+// The host's time and attitude as one update sees them: read once for both indicators and
+// every state they pass through. Outside an update each use reads the host afresh.
+struct HostReadings {
+    bool held = false;
+    double time = 0.0;
+    double bank = 0.0;
+    double pitch = 0.0;
+};
+HostReadings readings;
+
 double HostTime() {
-    return module::ReadGaugeVar(kHostTimeToken);
+    return readings.held ? readings.time : module::ReadGaugeVar(kHostTimeToken);
+}
+
+double Bank() {
+    return readings.held ? readings.bank : module::ReadGaugeVar(kBankToken);
+}
+
+double Pitch() {
+    return readings.held ? readings.pitch : module::ReadGaugeVar(kPitchToken);
 }
 
 // The C runtime's generator on its classic range 0 to 32767, whatever RAND_MAX is here.
@@ -104,14 +122,14 @@ void AttitudeIndArrested::Leave() {
         shared.bankReference = 0.0;
         shared.pitchReference = 0.0;
     } else {
-        shared.bankReference = module::ReadGaugeVar(kBankToken);
-        shared.pitchReference = module::ReadGaugeVar(kPitchToken);
+        shared.bankReference = Bank();
+        shared.pitchReference = Pitch();
     }
 }
 
 void AttitudeIndWorking::GetTarget(double& bank, double& pitch) {
-    bank = module::ReadGaugeVar(kBankToken) - shared.bankReference;
-    pitch = module::ReadGaugeVar(kPitchToken) - shared.pitchReference;
+    bank = Bank() - shared.bankReference;
+    pitch = Pitch() - shared.pitchReference;
 }
 
 void AttitudeIndOff::GetTarget(double& bank, double& pitch) {
@@ -283,8 +301,11 @@ void AGDSystem::update(double stepDt, bool first) {
     if (!enabled || module::SimulationPaused()) {
         return;
     }
+    readings = {true, module::ReadGaugeVar(kHostTimeToken), module::ReadGaugeVar(kBankToken),
+                module::ReadGaugeVar(kPitchToken)};
     gauge1.update(stepDt, first);
     gauge2.update(stepDt, first);
+    readings.held = false;
 }
 
 bool AGDSystem::onKeyEvent(std::uint32_t eventId, std::uint32_t value) {
