@@ -64,6 +64,14 @@ TEST(AttitudeIndicators, WithoutAFileBothAreCagedLevelAndTheNeedlesCentred) {
         "lvar:att_turn_needle_2": 0.5, "lvar:ovi_arrester_switch": 0,
         "lvar:ovi_turnkey_needle": 0.5, "lvar:zelvan_turnkey_needle_2": 0.5}})"));
     EXPECT_EQ(log.result.status, bench::kRunOk) << log.result.error;
+
+    // Texts that are no number read as the defaults.
+    const auto garbled = Fly(Flight(1.0, {{"token:60", 1}},
+                                    "[cabin]\novi_agd_h_line=high\novi_arrester_switch=in\n"
+                                    "ovi_agd_h_line_2=\n",
+                                    R"(,{"at": 0.5, "expect": {"lvar:ovi_agd_h_line": 0.5,
+        "lvar:ovi_arrester_switch": 0, "lvar:ovi_agd_h_line_2": 0.5}})"));
+    EXPECT_EQ(garbled.result.status, bench::kRunOk) << garbled.result.error;
 }
 
 TEST(AttitudeIndicators, ARunningGyroErectsIn20SecondsAndShowsLevelATenthAfterCaging) {
