@@ -220,6 +220,18 @@ void Options::Load() {
     // The control-handle system reads its own keys here once it exists.
 }
 
+void Options::StoreBatteryCharges() {
+    const PowerSystem* power = RegisteredPower();
+    if (power == nullptr) {
+        return;
+    }
+    double* stored[PowerSystem::kBatteries] = {&battery1, &battery2, &batteryRadio};
+    for (std::size_t i = 0; i < PowerSystem::kBatteries; ++i) {
+        *stored[i] = power->hasChargeRecord[i] ? PowerSystem::GetChargeFraction(power->BatteryAt(i))
+                                               : -1.0;
+    }
+}
+
 void Options::Save() {
     if (!module::settingsLoaded) {
         return;

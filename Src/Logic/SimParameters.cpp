@@ -161,6 +161,7 @@ void SimParameters::OnSystemEvent(std::uint32_t eventId, std::uint32_t d) {
         break;
     case kFourSeconds:
         if (!module::simStartPending) {
+            Options::Instance().StoreBatteryCharges();
             Options::Instance().Save();
         }
         break;
