@@ -81,6 +81,10 @@ public:
             if (!parsed) {
                 Fail(where, error);
             }
+            if (parsed->kind == ValueName::Kind::Masked && std::string(field) != "expect") {
+                Fail(where,
+                     "\"" + name + "\" is the simulator's own state: it can only be expected");
+            }
             values.emplace_back(std::move(*parsed), Number(value, where, name.c_str()));
         }
         return values;
@@ -373,7 +377,13 @@ std::optional<ValueName> ParseValueName(const std::string& text, std::string& er
         v.unit = parts[1];
         return v;
     }
-    error = "unknown value name \"" + text + "\" (token:N, avar:NAME:UNIT[:INDEX] or lvar:NAME)";
+    if (text.rfind("masked:", 0) == 0 && text.size() > 7) {
+        v.kind = ValueName::Kind::Masked;
+        v.name = text.substr(7);
+        return v;
+    }
+    error = "unknown value name \"" + text +
+            "\" (token:N, avar:NAME:UNIT[:INDEX], lvar:NAME or masked:EVENT)";
     return std::nullopt;
 }
 

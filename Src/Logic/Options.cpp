@@ -4,7 +4,9 @@
 #include "Logic/CockpitState.h"
 #include "Logic/ModuleState.h"
 #include "Logic/SystemRegistry.h"
+#include "Logic/Systems/DummiesSystem.h"
 #include "Logic/Systems/FailuresSystem.h"
+#include "Logic/Systems/VisualStaffSystem.h"
 
 #include <algorithm>
 #include <locale>
@@ -199,7 +201,10 @@ void Options::Load() {
     ServicePanelSelection.slider =
         std::clamp(ReadInt(kFailures, "slider", 0, path), 0, ServicePanelSelection.sliderMax);
 
-    // The covers and attitude-indicator systems read theirs here once they exist.
+    if (VisualStaffSystem* covers = RegisteredVisualStaff()) {
+        covers->LoadSettings(path);
+    }
+    // The attitude-indicator system reads its keys here once it exists.
 
     if (FailuresSystem* failures = RegisteredFailures()) {
         failures->SetLevel(FailuresSystem::LevelForSlider(ServicePanelSelection.slider));
@@ -210,7 +215,9 @@ void Options::Load() {
         }
     }
 
-    // The control-handle system reads its own keys here once it exists.
+    if (DummiesSystem* handles = RegisteredDummies()) {
+        handles->LoadSettings(path);
+    }
 }
 
 void Options::Save() {
@@ -229,6 +236,11 @@ void Options::Save() {
     WriteBool(kCabin, "frontSeat", frontSeat, path);
     WriteInt(kCabin, "activePilot", activePilot, path);
 
+    if (VisualStaffSystem* covers = RegisteredVisualStaff()) {
+        covers->SaveSettings(path);
+    }
+    // The attitude-indicator and power systems write their keys here once they exist.
+
     WriteInt(kFailures, "slider", ServicePanelSelection.slider, path);
     // A failure present only through one it depends on is stored as failed on its own.
     if (const FailuresSystem* failures = RegisteredFailures()) {
@@ -238,5 +250,9 @@ void Options::Save() {
                 WriteBool(kFailures, key, failures->GetFailure(i).IsFailed(), path);
             }
         }
+    }
+
+    if (DummiesSystem* handles = RegisteredDummies()) {
+        handles->SaveSettings(path);
     }
 }

@@ -2,12 +2,18 @@
 
 #include "Lib/HostEntry.h"
 #include "Logic/Systems/AltimeterSystem.h"
+#include "Logic/Systems/BrakeSystem.h"
 #include "Logic/Systems/ClimbNeedlesSystem.h"
+#include "Logic/Systems/DummiesSystem.h"
 #include "Logic/Systems/EmptySystem.h"
 #include "Logic/Systems/FailuresSystem.h"
 #include "Logic/Systems/MagneticCompassSystem.h"
+#include "Logic/Systems/PilotHeadSystem.h"
 #include "Logic/Systems/SoundSystem.h"
 #include "Logic/Systems/SpeedNeedleSystem.h"
+#include "Logic/Systems/SwitchesSystem.h"
+#include "Logic/Systems/VisualStaffSystem.h"
+#include "Logic/Systems/WindowsSystem.h"
 
 namespace {
 
@@ -28,6 +34,12 @@ SystemRegistry::SystemRegistry() {
     systems[kClimbNeedles] = Make<ClimbNeedlesSystem>("making ClimbNeedlesSystem");
     systems[kMagneticCompass] = Make<MagneticCompassSystem>("making MagneticCompassSystem");
     systems[kAltimeter] = Make<AltimeterSystem>("making AltimeterSystem");
+    systems[kDummies] = Make<DummiesSystem>("making DummiesSystem");
+    systems[kWindows] = Make<WindowsSystem>("making WindowsSystem");
+    systems[kSwitches] = Make<SwitchesSystem>("making SwitchesSystem");
+    systems[kBrake] = Make<BrakeSystem>("making BrakeSystem");
+    systems[kPilotHead] = Make<PilotHeadSystem>("making PilotHeadSystem");
+    systems[kVisualStaff] = Make<VisualStaffSystem>("making VisualStaffSystem");
 }
 
 SystemRegistry::~SystemRegistry() {
