@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <climits>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -157,7 +158,15 @@ public:
         case Action::Kind::Key:
             a.id = Id(v, where, "key");
             if (j.contains("value")) {
-                a.value = Id(j["value"], where, "value");
+                const json& given = j["value"];
+                // Axis events carry negative values: passed as their 32-bit two's complement.
+                if (given.is_number_integer() && given.get<std::int64_t>() < 0 &&
+                    given.get<std::int64_t>() >= INT32_MIN) {
+                    a.value = static_cast<std::uint32_t>(
+                        static_cast<std::int32_t>(given.get<std::int64_t>()));
+                } else {
+                    a.value = Id(given, where, "value");
+                }
             }
             break;
         case Action::Kind::Set:
