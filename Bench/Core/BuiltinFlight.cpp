@@ -1,5 +1,6 @@
 #include "Bench/Core/BuiltinFlight.h"
 
+#include "Bench/Core/HandleReadings.h"
 #include "Bench/Core/InstrumentReadings.h"
 
 #include <nlohmann/json.hpp>
@@ -17,8 +18,10 @@ namespace {
 
 // On the ground, banked onto a wing: the first tick rests the glider on one tip; the pilot
 // levels the wings, looks from the back seat, then the aircraft is reloaded and flies off. It
-// climbs on the winch, sets the altimeters, circles in a thermal and glides home, the instruments
-// following all the way.
+// climbs on the winch, raises the gear, sets the altimeters, circles in a thermal and glides home,
+// the instruments following all the way; on the approach the gear goes down, the flaps to half
+// and full and the spoilers out. Landed and resting on a wing, the pilot parks the glider: the
+// wings are levelled, the covers go on and the controls are locked.
 constexpr const char* kFlight = R"json({
   "description": "built-in flight",
   "duration": 90.0,
@@ -39,6 +42,7 @@ constexpr const char* kFlight = R"json({
     { "at": 12.0, "set": { "token:60": 0.0, "token:61": 25.0, "token:79": 0.0,
                            "avar:VERTICAL SPEED:m/s": 10.0 } },
     { "at": 12.0, "ramp": { "avar:INDICATED ALTITUDE:m": 412.0, "token:83": 40.0 }, "over": 10.0 },
+    { "at": 13.0, "key": 65570, "description": "gear up" },
     { "at": 14.0, "system_event": "Pause", "data": 1 },
     { "at": 16.0, "system_event": "Pause", "data": 0 },
     { "at": 18.0, "system_event": "PositionChanged", "data": 1 },
@@ -58,7 +62,23 @@ constexpr const char* kFlight = R"json({
                            "token:83": 200.0, "token:932": 0.0, "token:933": -0.4 } },
     { "at": 56.0, "ramp": { "avar:INDICATED ALTITUDE:m": 462.0 }, "over": 34.0 },
     { "at": 70.0, "expect": { "lvar:zelvan_speed_needle": 25.0, "lvar:zelvan_climb_needle": 57.8,
-                              "lvar:zelvan_compass_bank": 0.5 }, "tol": 1e-9 }
+                              "lvar:zelvan_compass_bank": 0.5 }, "tol": 1e-9 },
+    { "at": 74.0, "key": 65570, "description": "gear down" },
+    { "at": 75.0, "key": 65758, "description": "flaps half" },
+    { "at": 78.0, "key": 65589, "description": "spoilers out" },
+    { "at": 79.0, "key": 65758, "description": "flaps full" },
+    { "at": 81.0, "expect": { "lvar:zelvan_gear": 1.0, "lvar:zelvan_flaps": 1.0,
+                              "lvar:zelvan_spoilers": 1.0 }, "tol": 1e-4 },
+    { "at": 84.0, "set": { "token:60": 1.0, "token:61": 0.0, "token:79": 3.0,
+                           "avar:AIRSPEED INDICATED:kph": 0.0, "avar:VERTICAL SPEED:m/s": 0.0 } },
+    { "at": 84.5, "key": 65589, "description": "spoilers in" },
+    { "at": 85.0, "key": 65595, "description": "flaps up" },
+    { "at": 86.0, "mouse": { "x": 30, "y": 180 }, "description": "park: level the wings" },
+    { "at": 86.3, "ramp": { "token:79": 0.0 }, "over": 1.0 },
+    { "at": 89.5, "expect": { "lvar:zelvan_covers": 1.0, "lvar:zelvan_covers_visible": 1.0,
+                              "masked:AXIS_AILERONS_SET": 1.0, "masked:AXIS_ELEVATOR_SET": 1.0,
+                              "masked:AXIS_RUDDER_SET": 1.0, "lvar:zelvan_spoilers": 0.0,
+                              "lvar:zelvan_flaps": 0.0, "lvar:zelvan_gear": 1.0 }, "tol": 1e-4 }
   ]
 })json";
 
@@ -100,6 +120,7 @@ void PrintSummary(const RunResult& result, const std::string& eventsPath,
     std::vector<std::string> diagnostics;
     std::vector<std::string> wingRest;
     std::vector<std::string> camera;
+    std::vector<std::string> locks;
     std::ifstream in(eventsPath);
     std::string line;
     while (std::getline(in, line)) {
@@ -124,6 +145,9 @@ void PrintSummary(const RunResult& result, const std::string& eventsPath,
                 camera.push_back("t=" + t + " eye point (" + e["x"].dump() + ", " + e["y"].dump() +
                                  ", " + e["z"].dump() + ") m");
             }
+        } else if (type == "mask") {
+            locks.push_back("t=" + t + " " + e.value("event", "") +
+                            (e.value("masked", false) ? " withheld" : " free"));
         } else if (type == "diagnostic") {
             diagnostics.push_back("t=" + t + " " + e.value("text", ""));
         }
@@ -153,6 +177,18 @@ void PrintSummary(const RunResult& result, const std::string& eventsPath,
                              {48.0, "circling in a thermal"},
                              {80.0, "gliding home"}},
                             out);
+    PrintHandleReadings(tracePath,
+                        {{11.0, "on the ground, rolling"},
+                         {20.0, "climbing, gear up"},
+                         {77.0, "approach, gear down, flaps half"},
+                         {82.0, "final, spoilers out, flaps full"},
+                         {86.0, "landed, resting on a wing"},
+                         {90.0, "parked"}},
+                        out);
+    out << "  control locks:\n";
+    for (const std::string& l : locks) {
+        out << "    " << l << "\n";
+    }
     out << "  diagnostics: " << diagnostics.size() << "\n";
     for (const std::string& d : diagnostics) {
         out << "    " << d << "\n";
