@@ -3,6 +3,7 @@
 #include "Bench/Core/EventLog.h"
 #include "Bench/Core/HostServices.h"
 #include "Lib/FSX/PanelServices.h"
+#include "Lib/FreshTwister.h"
 #include "Lib/Platform/HostRuntime/zelvan_hostrt.h"
 #include "Logic/Systems/PilotHeadSystem.h"
 
@@ -10,6 +11,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <random>
 
 TEST(PilotHead, AnHourOfUpdatesStaysWithinTheTravelAndVisitsBothSides) {
     bench::EventLog log;
@@ -45,4 +47,23 @@ TEST(PilotHead, AnHourOfUpdatesStaysWithinTheTravelAndVisitsBothSides) {
     }
     ImportTable.services = nullptr;
     zvrt_reset();
+}
+
+TEST(PilotHead, TheOneDrawTwisterGivesWhatAFreshMersenneTwisterGives) {
+    for (std::uint32_t seed : {0u, 1u, 5489u, 1700000000u, 0xFFFFFFFFu}) {
+        except::FreshTwister fresh(seed);
+        std::mt19937 reference(seed);
+        for (int i = 0; i < 10; ++i) {
+            ASSERT_EQ(fresh(), reference()) << "seed " << seed << " output " << i;
+        }
+    }
+    int starts = 0;
+    for (std::uint32_t seed = 1700000000u; seed < 1700020000u; ++seed) {
+        except::FreshTwister fresh(seed);
+        std::mt19937 reference(seed);
+        const bool a = std::bernoulli_distribution(0.2)(fresh);
+        ASSERT_EQ(a, std::bernoulli_distribution(0.2)(reference)) << seed;
+        starts += a ? 1 : 0;
+    }
+    EXPECT_NEAR(starts / 20000.0, 0.2, 0.02);
 }

@@ -145,7 +145,8 @@ void DummiesSystem::update(double stepDt, bool first) {
     }
     StepSpoilersOrGear(Which::Spoilers, shared.spoilersMoving, shared.spoilersRetracting);
     StepFlaps();
-    if (GearFree()) {
+    // A gear at rest has nothing to do whatever token 60 says; read it only for a movement.
+    if (gear.requested != gear.reached && GearFree()) {
         StepSpoilersOrGear(Which::Gear, shared.gearMoving, shared.gearRetracting);
     }
 }

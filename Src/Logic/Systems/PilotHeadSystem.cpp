@@ -1,5 +1,6 @@
 #include "Logic/Systems/PilotHeadSystem.h"
 
+#include "Lib/FreshTwister.h"
 #include "Lib/Platform/Platform.h"
 #include "Logic/ModuleState.h"
 
@@ -35,11 +36,12 @@ double DrawAmplitude() {
     return std::clamp(r, PilotHeadSystem::kMinSwing, PilotHeadSystem::kMaxSwing);
 }
 
-// A fresh twister for this one draw, seeded from the calendar second and the runtime generator.
+// A fresh Mersenne twister for this one draw, seeded from the calendar second and the runtime
+// generator.
 bool DrawStart() {
     const auto seconds =
         static_cast<std::uint32_t>(static_cast<std::int64_t>(platform::CalendarTime()));
-    std::mt19937 twister(seconds + static_cast<std::uint32_t>(DrawRuntime()));
+    except::FreshTwister twister(seconds + static_cast<std::uint32_t>(DrawRuntime()));
     return std::bernoulli_distribution(PilotHeadSystem::kStartChance)(twister);
 }
 
