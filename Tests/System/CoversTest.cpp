@@ -196,3 +196,9 @@ TEST(Covers, WhilePausedNothingMoves) {
                             Expect(1.2, R"({"lvar:zelvan_covers": 1})") + Expect(1.2, Locked(1))));
     EXPECT_EQ(log.result.status, bench::kRunOk);
 }
+
+TEST(Covers, WhatTheSimulatorMasksCanOnlyBeExpected) {
+    const auto log = Fly(Parked(1.0, R"(,{"at": 0.5, "set": {"masked:AXIS_RUDDER_SET": 1}})"));
+    EXPECT_EQ(log.result.status, bench::kBadInput);
+    EXPECT_NE(log.result.error.find("can only be expected"), std::string::npos) << log.result.error;
+}
