@@ -242,9 +242,12 @@ TEST(Handles, PositionsAreSavedAndTheNextFlightRestoresThem) {
     EXPECT_NEAR(FlapPercents(log, 2.5)[0], 50.0, 1e-9);
 }
 
-TEST(Handles, ADamagedSettingCannotPutAHandleBeyondItsEnds) {
-    const auto log = Fly(Flight(1.0, 0.0, "", "[handles]\nspoilers=7\nflaps=-2\ngear=abc\n"));
-    EXPECT_EQ(Keys(log, kSpoilersSet), (std::vector<std::uint32_t>{0, 16383}));
+TEST(Handles, ADamagedSettingOrGripCannotPutAHandleBeyondItsEnds) {
+    const auto log = Fly(Flight(1.0, 0.0, R"(
+        ,{"at": 0.5, "set": {"lvar:zelvan_spoilers_grip": 1e12}}
+        ,{"at": 0.6, "key": 69739})",
+                                "[handles]\nspoilers=7\nflaps=-2\ngear=abc\n"));
+    EXPECT_EQ(Keys(log, kSpoilersSet), (std::vector<std::uint32_t>{0, 16383, 16383}));
     ASSERT_FALSE(FlapPercents(log).empty());
     EXPECT_EQ(FlapPercents(log)[0], 0.0);
     EXPECT_EQ(Keys(log, kGearSet), (std::vector<std::uint32_t>{16383}));

@@ -29,6 +29,11 @@ std::uint32_t Trunc(double position) {
     return static_cast<std::uint32_t>(static_cast<std::int32_t>(position));
 }
 
+// Keeps a position on the handle's scale, whatever the cockpit model left in a grip variable.
+double Limit(double position) {
+    return std::isnan(position) ? 0.0 : std::clamp(position, 0.0, DummiesSystem::kFullTravel);
+}
+
 // The gear moves only while the host reports token 60 as exactly 0.
 bool GearFree() {
     return module::ReadGaugeVar(60) == 0.0;
@@ -213,8 +218,7 @@ void DummiesSystem::StepFlaps() {
 
 void DummiesSystem::Drag(Which which, bool outwards) {
     const double end = outwards ? kFullTravel : 0.0;
-    double p = Grip(which).Get() * kFullTravel + (outwards ? kDragStep : -kDragStep);
-    p = outwards ? std::min(p, kFullTravel) : std::max(p, 0.0);
+    const double p = Limit(Grip(which).Get() * kFullTravel + (outwards ? kDragStep : -kDragStep));
     HandleState& h = State(which);
     h.position = p;
     Show(which, p);
@@ -370,15 +374,15 @@ void DummiesSystem::LoadSettings(const std::string& file) {
     vars->flapsGrip.Set(StoredFraction(kSection, "flaps", 0.0, file));
     vars->gearGrip.Set(StoredFraction(kSection, "gear", 1.0, file));
 
-    spoilers.position = std::min(vars->spoilersGrip.Get() * kFullTravel, kFullTravel);
+    spoilers.position = Limit(vars->spoilersGrip.Get() * kFullTravel);
     Send(Which::Spoilers, spoilers.position);
-    flaps.position = std::min(vars->flapsGrip.Get() * kFullTravel, kFullTravel);
+    flaps.position = Limit(vars->flapsGrip.Get() * kFullTravel);
     Send(Which::Flaps, flaps.position);
     if (!GearFree()) {
         // On the ground the gear is down, whatever was stored.
         vars->gearGrip.Set(1.0);
     }
-    gear.position = std::max(vars->gearGrip.Get() * kFullTravel, 0.0);
+    gear.position = Limit(vars->gearGrip.Get() * kFullTravel);
     Send(Which::Gear, gear.position);
 }
 

@@ -152,9 +152,10 @@ void VisualStaffSystem::LevellingStep() {
 }
 
 void VisualStaffSystem::CoversStep() {
-    const auto ready = static_cast<std::int32_t>(vars->ready.Get());
+    // The request counts when its value truncates to a non-zero integer.
+    const double ready = vars->ready.Get();
     double p = vars->covers.Get();
-    if (ready != 0) {
+    if (std::fabs(ready) >= 1.0) {
         shared.coversDirection = p <= 0.0 ? 1 : -1;
         vars->ready.Set(0.0);
     }

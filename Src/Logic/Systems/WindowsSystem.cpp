@@ -11,8 +11,9 @@ void WindowsSystem::start() {
 }
 
 bool WindowsSystem::Toggle(const except::NamedVariable& window) {
-    // A window part way open counts as closed and opens fully.
-    const bool open = static_cast<std::int32_t>(window.Get()) == 0;
+    // A window part way open counts as closed and opens fully (its value truncates to 0).
+    const double value = window.Get();
+    const bool open = value > -1.0 && value < 1.0;
     window.Set(open ? 1.0 : 0.0);
     return open;
 }
