@@ -1,5 +1,6 @@
 #include "Bench/Core/BuiltinFlight.h"
 
+#include "Bench/Core/HandleReadings.h"
 #include "Bench/Core/InstrumentReadings.h"
 
 #include <nlohmann/json.hpp>
@@ -18,9 +19,11 @@ namespace {
 // On the ground, banked onto a wing: the first tick rests the glider on one tip; the pilot
 // switches the charged batteries and the attitude indicators on, levels the wings, looks from
 // the back seat, then the aircraft is reloaded (the switches stay as they were) and flies off,
-// with the radio on and tuned to 123.500. It climbs on the winch, uncages the attitude
-// indicators, sets the altimeters, circles in a thermal and glides home, the instruments
-// following all the way.
+// with the radio on and tuned to 123.500. It climbs on the winch, raises the gear, uncages the
+// attitude indicators, sets the altimeters, circles in a thermal and glides home, the
+// instruments following all the way; on the approach the gear goes down, the flaps to half and
+// full and the spoilers out. Landed and resting on a wing, the pilot parks the glider: the wings
+// are levelled, the covers go on and the controls are locked.
 constexpr const char* kFlight = R"json({
   "description": "built-in flight",
   "duration": 90.0,
@@ -68,6 +71,7 @@ constexpr const char* kFlight = R"json({
     { "at": 12.0, "set": { "token:60": 0.0, "token:61": 25.0, "token:79": 0.0,
                            "avar:VERTICAL SPEED:m/s": 10.0 } },
     { "at": 12.0, "ramp": { "avar:INDICATED ALTITUDE:m": 412.0, "token:83": 40.0 }, "over": 10.0 },
+    { "at": 13.0, "key": 65570, "description": "gear up" },
     { "at": 13.0, "key": "0x1101D" }, { "at": 13.0, "key": "0x1111D" },
     { "at": 14.0, "system_event": "Pause", "data": 1 },
     { "at": 16.0, "system_event": "Pause", "data": 0 },
@@ -95,7 +99,23 @@ constexpr const char* kFlight = R"json({
     { "at": 70.0, "expect": { "lvar:ovi_bank_indicator": 0.5, "lvar:ovi_pitch_scale_2": 0.48889,
                               "lvar:ovi_turnkey_needle": 0.5, "lvar:zelvan_radio_main": 5.0,
                               "lvar:zelvan_radio_01": 5.0, "lvar:zelvan_radio_001": 0.0 },
-      "tol": 1e-5 }
+      "tol": 1e-5 },
+    { "at": 74.0, "key": 65570, "description": "gear down" },
+    { "at": 75.0, "key": 65758, "description": "flaps half" },
+    { "at": 78.0, "key": 65589, "description": "spoilers out" },
+    { "at": 79.0, "key": 65758, "description": "flaps full" },
+    { "at": 81.0, "expect": { "lvar:zelvan_gear": 1.0, "lvar:zelvan_flaps": 1.0,
+                              "lvar:zelvan_spoilers": 1.0 }, "tol": 1e-4 },
+    { "at": 84.0, "set": { "token:60": 1.0, "token:61": 0.0, "token:79": 3.0,
+                           "avar:AIRSPEED INDICATED:kph": 0.0, "avar:VERTICAL SPEED:m/s": 0.0 } },
+    { "at": 84.5, "key": 65589, "description": "spoilers in" },
+    { "at": 85.0, "key": 65595, "description": "flaps up" },
+    { "at": 86.0, "mouse": { "x": 30, "y": 180 }, "description": "park: level the wings" },
+    { "at": 86.3, "ramp": { "token:79": 0.0 }, "over": 1.0 },
+    { "at": 89.5, "expect": { "lvar:zelvan_covers": 1.0, "lvar:zelvan_covers_visible": 1.0,
+                              "masked:AXIS_AILERONS_SET": 1.0, "masked:AXIS_ELEVATOR_SET": 1.0,
+                              "masked:AXIS_RUDDER_SET": 1.0, "lvar:zelvan_spoilers": 0.0,
+                              "lvar:zelvan_flaps": 0.0, "lvar:zelvan_gear": 1.0 }, "tol": 1e-4 }
   ]
 })json";
 
@@ -137,6 +157,7 @@ void PrintSummary(const RunResult& result, const std::string& eventsPath,
     std::vector<std::string> diagnostics;
     std::vector<std::string> wingRest;
     std::vector<std::string> camera;
+    std::vector<std::string> locks;
     std::ifstream in(eventsPath);
     std::string line;
     while (std::getline(in, line)) {
@@ -161,6 +182,9 @@ void PrintSummary(const RunResult& result, const std::string& eventsPath,
                 camera.push_back("t=" + t + " eye point (" + e["x"].dump() + ", " + e["y"].dump() +
                                  ", " + e["z"].dump() + ") m");
             }
+        } else if (type == "mask") {
+            locks.push_back("t=" + t + " " + e.value("event", "") +
+                            (e.value("masked", false) ? " withheld" : " free"));
         } else if (type == "diagnostic") {
             diagnostics.push_back("t=" + t + " " + e.value("text", ""));
         }
@@ -190,6 +214,18 @@ void PrintSummary(const RunResult& result, const std::string& eventsPath,
                              {48.0, "circling in a thermal"},
                              {80.0, "gliding home"}},
                             out);
+    PrintHandleReadings(tracePath,
+                        {{11.0, "on the ground, rolling"},
+                         {20.0, "climbing, gear up"},
+                         {77.0, "approach, gear down, flaps half"},
+                         {82.0, "final, spoilers out, flaps full"},
+                         {86.0, "landed, resting on a wing"},
+                         {90.0, "parked"}},
+                        out);
+    out << "  control locks:\n";
+    for (const std::string& l : locks) {
+        out << "    " << l << "\n";
+    }
     out << "  diagnostics: " << diagnostics.size() << "\n";
     for (const std::string& d : diagnostics) {
         out << "    " << d << "\n";

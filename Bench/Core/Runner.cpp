@@ -150,6 +150,8 @@ private:
             return host.AircraftVar(v.name, v.unit, v.index);
         case ValueName::Kind::NamedVar:
             return host.NamedValue(v.name).value_or(std::nan(""));
+        case ValueName::Kind::Masked:
+            return simulator.Masked(v.name) ? 1.0 : 0.0;
         }
         return 0.0;
     }
@@ -165,6 +167,8 @@ private:
         case ValueName::Kind::NamedVar:
             host.SetNamedValue(v.name, value);
             break;
+        case ValueName::Kind::Masked:
+            break; // the simulator's own state; scenarios only expect it
         }
     }
 

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <climits>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -81,6 +82,10 @@ public:
             if (!parsed) {
                 Fail(where, error);
             }
+            if (parsed->kind == ValueName::Kind::Masked && std::string(field) != "expect") {
+                Fail(where,
+                     "\"" + name + "\" is the simulator's own state: it can only be expected");
+            }
             values.emplace_back(std::move(*parsed), Number(value, where, name.c_str()));
         }
         return values;
@@ -153,7 +158,15 @@ public:
         case Action::Kind::Key:
             a.id = Id(v, where, "key");
             if (j.contains("value")) {
-                a.value = Id(j["value"], where, "value");
+                const json& given = j["value"];
+                // Axis events carry negative values: passed as their 32-bit two's complement.
+                if (given.is_number_integer() && given.get<std::int64_t>() < 0 &&
+                    given.get<std::int64_t>() >= INT32_MIN) {
+                    a.value = static_cast<std::uint32_t>(
+                        static_cast<std::int32_t>(given.get<std::int64_t>()));
+                } else {
+                    a.value = Id(given, where, "value");
+                }
             }
             break;
         case Action::Kind::Set:
@@ -373,7 +386,13 @@ std::optional<ValueName> ParseValueName(const std::string& text, std::string& er
         v.unit = parts[1];
         return v;
     }
-    error = "unknown value name \"" + text + "\" (token:N, avar:NAME:UNIT[:INDEX] or lvar:NAME)";
+    if (text.rfind("masked:", 0) == 0 && text.size() > 7) {
+        v.kind = ValueName::Kind::Masked;
+        v.name = text.substr(7);
+        return v;
+    }
+    error = "unknown value name \"" + text +
+            "\" (token:N, avar:NAME:UNIT[:INDEX], lvar:NAME or masked:EVENT)";
     return std::nullopt;
 }
 

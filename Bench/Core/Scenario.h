@@ -8,9 +8,10 @@
 
 namespace bench {
 
-// A host value as scenarios name it: "token:N", "avar:NAME:UNIT[:INDEX]" or "lvar:NAME".
+// A host value as scenarios name it: "token:N", "avar:NAME:UNIT[:INDEX]" or "lvar:NAME"; and
+// "masked:EVENT", 1 while a SimConnect client withholds the simulator event EVENT (expect only).
 struct ValueName {
-    enum class Kind { Token, AircraftVar, NamedVar };
+    enum class Kind { Token, AircraftVar, NamedVar, Masked };
     Kind kind = Kind::Token;
     std::uint32_t token = 0;
     std::string name;

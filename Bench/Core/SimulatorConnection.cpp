@@ -43,6 +43,35 @@ void SimulatorConnection::Reset() {
     groupEvents.clear();
     groupPriorities.clear();
     queue.clear();
+    UpdateMasks(); // a client that goes away masks nothing any more
+}
+
+bool SimulatorConnection::Masked(const std::string& simEvent) const {
+    for (const GroupEvent& g : groupEvents) {
+        if (!g.maskable) {
+            continue;
+        }
+        const auto mapped = clientEvents.find(g.eventId);
+        const auto priority = groupPriorities.find(g.groupId);
+        if (mapped != clientEvents.end() && mapped->second == simEvent &&
+            priority != groupPriorities.end() && priority->second <= kHighestMaskablePriority) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void SimulatorConnection::UpdateMasks() {
+    for (const auto& [id, name] : clientEvents) {
+        masks.try_emplace(name, false);
+    }
+    for (auto& [name, masked] : masks) {
+        const bool now = Masked(name);
+        if (now != masked) {
+            masked = now;
+            log.Write("mask", {Field::Text("event", name), Field::Bool("masked", now)});
+        }
+    }
 }
 
 void SimulatorConnection::QueueSystemEvent(const std::string& name, std::uint32_t data) {
@@ -210,6 +239,7 @@ SimulatorConnection::MapClientEventToSimEvent(Handle handle, DWORD eventId, cons
         return E_FAIL;
     }
     clientEvents[eventId] = name != nullptr ? name : "";
+    UpdateMasks();
     return S_OK;
 }
 
@@ -224,6 +254,7 @@ SimConnectServer::HRESULT SimulatorConnection::AddClientEventToNotificationGroup
         return E_FAIL;
     }
     groupEvents.push_back({groupId, eventId, maskable});
+    UpdateMasks();
     return S_OK;
 }
 
@@ -237,6 +268,7 @@ SimConnectServer::HRESULT SimulatorConnection::RemoveClientEvent(Handle handle, 
     std::erase_if(groupEvents, [groupId, eventId](const GroupEvent& g) {
         return g.groupId == groupId && g.eventId == eventId;
     });
+    UpdateMasks();
     return S_OK;
 }
 
@@ -248,6 +280,7 @@ SimulatorConnection::SetNotificationGroupPriority(Handle handle, DWORD groupId, 
         return E_FAIL;
     }
     groupPriorities[groupId] = priority;
+    UpdateMasks();
     return S_OK;
 }
 
@@ -260,6 +293,7 @@ SimConnectServer::HRESULT SimulatorConnection::ClearNotificationGroup(Handle han
     }
     std::erase_if(groupEvents, [groupId](const GroupEvent& g) { return g.groupId == groupId; });
     groupPriorities.erase(groupId);
+    UpdateMasks();
     return S_OK;
 }
 

@@ -13,7 +13,8 @@ namespace bench {
 
 // The simulator's end of SimConnect: one client at a time, its system-event subscriptions, data
 // definitions and notification groups, and the queue of messages waiting for its dispatch.
-// Every call the client makes is written to the event log.
+// Every call the client makes is written to the event log, and so is every change of what the
+// client masks (an event of type "mask").
 class SimulatorConnection final : public SimConnectServer {
 public:
     SimulatorConnection(EventLog& log, HostServices& host);
@@ -21,7 +22,14 @@ public:
     SimulatorConnection(const SimulatorConnection&) = delete;
     SimulatorConnection& operator=(const SimulatorConnection&) = delete;
 
+    // Groups of this priority or higher (numerically lower) may mask their events.
+    static constexpr DWORD kHighestMaskablePriority = 10000000;
+
     bool openFails = false;
+
+    // True while the client withholds the simulator event from the simulation: a client event
+    // mapped to it sits as maskable in a group whose priority allows masking.
+    bool Masked(const std::string& simEvent) const;
 
     // Queues a host system event; it reaches the client only if it subscribed to the name.
     void QueueSystemEvent(const std::string& name, std::uint32_t data);
@@ -56,6 +64,8 @@ public:
 
 private:
     bool Valid(Handle handle) const { return open && handle == this; }
+    // Logs each simulator event whose masking changed since the last call.
+    void UpdateMasks();
 
     // The aircraft variable a definition writes: "NAME:INDEX" is NAME at INDEX.
     struct Definition {
@@ -84,6 +94,7 @@ private:
     std::map<DWORD, std::string> clientEvents; // client event id -> simulator event name
     std::vector<GroupEvent> groupEvents;
     std::map<DWORD, DWORD> groupPriorities;
+    std::map<std::string, bool> masks; // simulator event name -> masked, as last logged
     std::vector<Message> queue;
     std::vector<Message> delivering;
 };

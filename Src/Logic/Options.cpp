@@ -5,8 +5,10 @@
 #include "Logic/ModuleState.h"
 #include "Logic/SystemRegistry.h"
 #include "Logic/Systems/AGDSystem.h"
+#include "Logic/Systems/DummiesSystem.h"
 #include "Logic/Systems/FailuresSystem.h"
 #include "Logic/Systems/PowerSystem.h"
+#include "Logic/Systems/VisualStaffSystem.h"
 
 #include <algorithm>
 #include <locale>
@@ -203,7 +205,9 @@ void Options::Load() {
     ServicePanelSelection.slider =
         std::clamp(ReadInt(kFailures, "slider", 0, path), 0, ServicePanelSelection.sliderMax);
 
-    // The covers system reads its keys here once it exists.
+    if (VisualStaffSystem* covers = RegisteredVisualStaff()) {
+        covers->LoadSettings(path);
+    }
     if (AGDSystem* agd = RegisteredAGD()) {
         agd->LoadSettings(path);
     }
@@ -217,7 +221,9 @@ void Options::Load() {
         }
     }
 
-    // The control-handle system reads its own keys here once it exists.
+    if (DummiesSystem* handles = RegisteredDummies()) {
+        handles->LoadSettings(path);
+    }
 }
 
 void Options::StoreBatteryCharges() {
@@ -227,8 +233,8 @@ void Options::StoreBatteryCharges() {
     }
     double* stored[PowerSystem::kBatteries] = {&battery1, &battery2, &batteryRadio};
     for (std::size_t i = 0; i < PowerSystem::kBatteries; ++i) {
-        *stored[i] = power->hasChargeRecord[i] ? PowerSystem::GetChargeFraction(power->BatteryAt(i))
-                                               : -1.0;
+        *stored[i] =
+            power->hasChargeRecord[i] ? PowerSystem::GetChargeFraction(power->BatteryAt(i)) : -1.0;
     }
 }
 
@@ -247,6 +253,9 @@ void Options::Save() {
     WriteInt(kCabin, "backSeat", backSeat, path);
     WriteBool(kCabin, "frontSeat", frontSeat, path);
     WriteInt(kCabin, "activePilot", activePilot, path);
+    if (VisualStaffSystem* covers = RegisteredVisualStaff()) {
+        covers->SaveSettings(path);
+    }
     if (const AGDSystem* agd = RegisteredAGD()) {
         agd->SaveSettings(path);
     }
@@ -263,5 +272,9 @@ void Options::Save() {
                 WriteBool(kFailures, key, failures->GetFailure(i).IsFailed(), path);
             }
         }
+    }
+
+    if (DummiesSystem* handles = RegisteredDummies()) {
+        handles->SaveSettings(path);
     }
 }

@@ -4,14 +4,20 @@
 #include "Logic/Systems/AGDSystem.h"
 #include "Logic/Systems/AltimeterSystem.h"
 #include "Logic/Systems/AttitudeIndicatorSystem.h"
+#include "Logic/Systems/BrakeSystem.h"
 #include "Logic/Systems/ClimbNeedlesSystem.h"
+#include "Logic/Systems/DummiesSystem.h"
 #include "Logic/Systems/EmptySystem.h"
 #include "Logic/Systems/FailuresSystem.h"
 #include "Logic/Systems/MagneticCompassSystem.h"
+#include "Logic/Systems/PilotHeadSystem.h"
 #include "Logic/Systems/PowerSystem.h"
 #include "Logic/Systems/RadioSystem.h"
 #include "Logic/Systems/SoundSystem.h"
 #include "Logic/Systems/SpeedNeedleSystem.h"
+#include "Logic/Systems/SwitchesSystem.h"
+#include "Logic/Systems/VisualStaffSystem.h"
+#include "Logic/Systems/WindowsSystem.h"
 
 namespace {
 
@@ -34,7 +40,13 @@ SystemRegistry::SystemRegistry() {
     systems[kAltimeter] = Make<AltimeterSystem>("making AltimeterSystem");
     systems[kPower] = Make<PowerSystem>("making PowerSystem");
     systems[kAttitudeIndicator] = Make<AttitudeIndicatorSystem>("making AttitudeIndicatorSystem");
+    systems[kDummies] = Make<DummiesSystem>("making DummiesSystem");
+    systems[kWindows] = Make<WindowsSystem>("making WindowsSystem");
+    systems[kSwitches] = Make<SwitchesSystem>("making SwitchesSystem");
     systems[kRadio] = Make<RadioSystem>("making RadioSystem");
+    systems[kBrake] = Make<BrakeSystem>("making BrakeSystem");
+    systems[kPilotHead] = Make<PilotHeadSystem>("making PilotHeadSystem");
+    systems[kVisualStaff] = Make<VisualStaffSystem>("making VisualStaffSystem");
     systems[kAGD] = Make<AGDSystem>("making AGDSystem");
 }
 

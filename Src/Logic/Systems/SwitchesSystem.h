@@ -1,0 +1,20 @@
+#pragma once
+
+// Reads: cockpit event 0x11156.
+// Writes: host key event 0x10380 with value 1.
+
+#include "Logic/SystemBase.h"
+
+#include <cstdint>
+
+// Turns one click of the cockpit model into the host's own key event.
+class SwitchesSystem : public DefaultSystem {
+public:
+    static constexpr std::uint32_t kClick = 0x11156;
+    static constexpr std::uint32_t kHostEvent = 0x10380;
+
+    SwitchesSystem() : DefaultSystem(10) {}
+
+    // Always false: the application does not look at the answer.
+    bool onKeyEvent(std::uint32_t eventId, std::uint32_t value) override;
+};

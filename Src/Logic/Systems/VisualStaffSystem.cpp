@@ -1,0 +1,241 @@
+#include "Logic/Systems/VisualStaffSystem.h"
+
+#include "Lib/FSX/PanelServices.h"
+#include "Lib/FSX/SimConnectWrapper.h"
+#include "Lib/Platform/Platform.h"
+#include "Logic/CockpitState.h"
+#include "Logic/ModuleState.h"
+#include "Logic/Options.h"
+#include "Logic/SimParameters.h"
+#include "Logic/SystemRegistry.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+constexpr const char* kSection = "cabin";
+
+struct AxisEvent {
+    std::uint32_t id;
+    const char* hostEvent;
+};
+// In the order they are mapped, added, removed and masked.
+constexpr AxisEvent kAxes[3] = {{VisualStaffSystem::kAilerons, "AXIS_AILERONS_SET"},
+                                {VisualStaffSystem::kElevator, "AXIS_ELEVATOR_SET"},
+                                {VisualStaffSystem::kRudder, "AXIS_RUDDER_SET"}};
+
+// The procedure's process-wide values; they outlive the system object, zero at module load.
+struct Shared {
+    bool levelling = false;
+    double ballastStation3 = 0.0;     // kg
+    double ballastStation4 = 0.0;     // kg
+    std::int32_t lockCounter = 0;     // ticks since levelling ended
+    std::int32_t coversDirection = 0; // +1 going on, -1 coming off, 0 still
+};
+Shared shared;
+
+void SetStations(double station3, double station4) {
+    if (module::connection != nullptr) {
+        module::connection->SetPayloadWeight(SimParameters::kPayloadStation3, station3);
+        module::connection->SetPayloadWeight(SimParameters::kPayloadStation4, station4);
+    }
+}
+
+void SendResync() {
+    fsx::TriggerKeyEvent(VisualStaffSystem::kResync, 1);
+}
+
+} // namespace
+
+void VisualStaffSystem::start() {
+    vars.emplace();
+    auto& simconnect = except::SimConnectWrapper::Instance();
+    for (const AxisEvent& axis : kAxes) {
+        simconnect.MapClientEventToSimEvent(axis.id, axis.hostEvent);
+    }
+    for (const AxisEvent& axis : kAxes) {
+        simconnect.AddClientEventToNotificationGroup(kGroup, axis.id, false);
+    }
+    simconnect.SetNotificationGroupPriority(kGroup, kHighestMaskablePriority);
+    wingSide = 0.0;
+}
+
+void VisualStaffSystem::stop() {
+    auto& simconnect = except::SimConnectWrapper::Instance();
+    for (const AxisEvent& axis : kAxes) {
+        simconnect.RemoveClientEvent(kGroup, axis.id);
+    }
+    simconnect.ClearNotificationGroup(kGroup);
+}
+
+void VisualStaffSystem::SetControlsLocked(bool locked) const {
+    for (std::uint32_t key : kControlKeys) {
+        fsx::TriggerKeyEvent(key, 0);
+    }
+    // While the axis events are maskable in this group, SimConnect withholds the host's own
+    // axis events from the simulation: the controls stay where they are.
+    auto& simconnect = except::SimConnectWrapper::Instance();
+    for (const AxisEvent& axis : kAxes) {
+        simconnect.RemoveClientEvent(kGroup, axis.id);
+        simconnect.AddClientEventToNotificationGroup(kGroup, axis.id, locked);
+    }
+}
+
+void VisualStaffSystem::update(double stepDt, bool first) {
+    DefaultSystem::update(stepDt, first);
+    if (!enabled || module::SimulationPaused() || !vars) {
+        return;
+    }
+    switch (coversState) {
+    case 0:
+        vars->covers.Set(0.0);
+        vars->visible.Set(0.0);
+        break;
+    case 1:
+        LevellingStep();
+        break;
+    case 2:
+        vars->visible.Set(1.0);
+        CoversStep();
+        break;
+    case 3:
+        CoversStep();
+        break;
+    case 4:
+        break;
+    default:
+        SettlingStep();
+        break;
+    }
+}
+
+void VisualStaffSystem::LevellingStep() {
+    const double bank = module::ReadGaugeVar(79);
+    const double tilt = std::fabs(bank);
+    if (tilt > 1.5 && module::ReadGaugeVar(60) != 0.0) {
+        shared.levelling = true;
+    }
+    bool finished = false;
+    if (bank > 0.4 && shared.levelling) {
+        // The ballast grows on the high wing until the wings are level.
+        shared.ballastStation4 += tilt / 10.0;
+        shared.ballastStation3 = 0.0;
+        SetStations(shared.ballastStation3, shared.ballastStation4);
+    } else if (bank < -0.4) {
+        if (shared.levelling) {
+            shared.ballastStation3 += tilt / 10.0;
+            shared.ballastStation4 = 0.0;
+            SetStations(shared.ballastStation3, shared.ballastStation4);
+        }
+    } else if (shared.levelling) {
+        shared.ballastStation3 = 0.0;
+        shared.ballastStation4 = 0.0;
+        SetStations(0.0, 0.0);
+        SendResync();
+        coversLock = true;
+        shared.levelling = false;
+        finished = true;
+    }
+    if (!finished && !coversLock) {
+        return;
+    }
+    // The covers start on the second tick after the wings came level.
+    if (++shared.lockCounter > 1) {
+        coversLock = false;
+        shared.lockCounter = 0;
+        SendResync();
+        coversState = 2;
+        vars->ready.Set(1.0);
+    }
+}
+
+void VisualStaffSystem::CoversStep() {
+    // The request counts when its value truncates to a non-zero integer.
+    const double ready = vars->ready.Get();
+    double p = vars->covers.Get();
+    if (std::fabs(ready) >= 1.0) {
+        shared.coversDirection = p <= 0.0 ? 1 : -1;
+        vars->ready.Set(0.0);
+    }
+    if (shared.coversDirection == 1) {
+        p += kCoversStep;
+        if (p >= 1.0) {
+            p = 1.0;
+            shared.coversDirection = 0;
+            coversState = 4;
+            SetControlsLocked(true);
+        }
+    } else if (shared.coversDirection == -1) {
+        p -= kCoversStep;
+        if (p <= 0.0) {
+            p = 0.0;
+            shared.coversDirection = 0;
+            wingSide = std::rand() % 2 == 0 ? -1.0 : 1.0;
+            coversState = 5;
+            SetControlsLocked(false);
+        }
+    }
+    vars->covers.Set(p);
+}
+
+void VisualStaffSystem::SettlingStep() {
+    vars->visible.Set(0.0);
+    const double mass = std::fabs(module::ReadGaugeVar(79)) >= 6.0 ? 20.0 : 40.0;
+    if (wingSide < 0.0) {
+        SetStations(0.0, mass);
+    } else {
+        SetStations(mass, 0.0);
+    }
+    if (std::fabs(module::ReadGaugeVar(79)) > 8.0) {
+        SetStations(0.0, 0.0);
+        wingSide = 0.0;
+        coversState = 0;
+    }
+}
+
+void VisualStaffSystem::LoadSettings(const std::string& file) {
+    coversState = Options::ReadInt(kSection, "parkst", 0, file);
+    if (coversState < 0 || coversState > 5) {
+        platform::WriteDiagnostic("settings: cabin/parkst " + std::to_string(coversState) +
+                                  " is no parking state; the covers start off");
+        coversState = 0;
+    }
+    if (!vars) {
+        return;
+    }
+    if (module::ReadGaugeVar(60) < 0.5) {
+        coversState = 0;
+        vars->covers.Set(0.0);
+        vars->visible.Set(0.0);
+    } else if (coversState == 4) {
+        // The covers show as on; the controls stay free until they come off and go on again.
+        vars->covers.Set(1.0);
+        vars->visible.Set(1.0);
+    } else {
+        vars->covers.Set(0.0);
+        vars->visible.Set(0.0);
+        // A movement that was under way cannot be resumed: the covers show as off, so one
+        // going on starts over from rest and one coming off goes on to settle the glider.
+        if (coversState == 1 || coversState == 2) {
+            coversState = 0;
+        } else if (coversState == 3) {
+            coversState = 5;
+        }
+    }
+}
+
+void VisualStaffSystem::SaveSettings(const std::string& file) {
+    if (vars) {
+        Options::WriteDouble(kSection, "covers", vars->covers.Get(), file);
+    }
+    Options::WriteInt(kSection, "parkst", coversState, file);
+}
+
+VisualStaffSystem* RegisteredVisualStaff() {
+    if (module::registry == nullptr) {
+        return nullptr;
+    }
+    return static_cast<VisualStaffSystem*>(module::registry->At(SystemRegistry::kVisualStaff));
+}

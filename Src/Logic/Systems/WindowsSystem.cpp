@@ -1,0 +1,55 @@
+#include "Logic/Systems/WindowsSystem.h"
+
+#include "Logic/ModuleState.h"
+#include "Logic/SystemRegistry.h"
+#include "Logic/Systems/SoundSystem.h"
+
+#include <algorithm>
+
+void WindowsSystem::start() {
+    vars.emplace();
+}
+
+bool WindowsSystem::Toggle(const except::NamedVariable& window) {
+    // A window part way open counts as closed and opens fully (its value truncates to 0).
+    const double value = window.Get();
+    const bool open = value > -1.0 && value < 1.0;
+    window.Set(open ? 1.0 : 0.0);
+    return open;
+}
+
+void WindowsSystem::ToggleSide(const except::NamedVariable& window) {
+    const bool open = Toggle(window);
+    if (module::registry == nullptr || module::registry->Sound() == nullptr) {
+        return;
+    }
+    // The engine does not restart a sound that still plays.
+    if (except::SoundEngine* engine = module::registry->Sound()->Engine()) {
+        engine->PlaySound(open ? "slidew_open.wav" : "slidew_close.wav");
+    }
+}
+
+bool WindowsSystem::onKeyEvent(std::uint32_t eventId, std::uint32_t) {
+    if (!vars) {
+        return false;
+    }
+    switch (eventId) {
+    case kSideTwoToggle:
+        ToggleSide(vars->two);
+        return true;
+    case kSideOneToggle:
+        ToggleSide(vars->one);
+        return true;
+    case kFrontToggle:
+        Toggle(vars->front);
+        return true;
+    case kFrontOpen:
+        vars->front.Set(std::min(vars->front.Get() + kFrontStep, 1.0));
+        return true;
+    case kFrontClose:
+        vars->front.Set(std::max(vars->front.Get() - kFrontStep, 0.0));
+        return true;
+    default:
+        return false;
+    }
+}
