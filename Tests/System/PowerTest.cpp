@@ -112,8 +112,7 @@ TEST(Power, ASecondSimStartReloadsTheSwitchesWithoutAddingTheirLoadAgain) {
     // A reload after the periodic save at 4 s goes on from the charges that save stored, not
     // from those of the start: the drain of the first 400 updates is kept.
     const auto late = Fly(Flight(8.0, settings, R"(,{"at": 6.0, "system_event": "SimStart"})"));
-    EXPECT_NEAR(Saved(late.settings, "battery1"), 1.0 - 600 * kDrainPerUpdate,
-                4 * kDrainPerUpdate)
+    EXPECT_NEAR(Saved(late.settings, "battery1"), 1.0 - 600 * kDrainPerUpdate, 4 * kDrainPerUpdate)
         << late.settings;
     // The running radio's load stays through the reload, beside the attitude indicator's.
     const auto withRadio = Fly(Flight(8.0, settings, R"(
