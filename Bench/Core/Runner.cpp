@@ -477,20 +477,23 @@ void SetAllocationCounter(AllocationCounter counter) {
 RunResult RunScenario(const Scenario& scenario, const RunOptions& options) {
     RunResult result;
     try {
-        ScratchFolder root(options.rootDir);
-        ScratchFolder settings(options.settingsDir);
-        SimRootLayout layout{options.standinLibrary, options.soundBankFolder};
+        // Relative paths name files where the bench was started: the run changes into the root
+        // and the module finds its settings folder through the environment, so every path is
+        // made absolute before either happens.
+        RunOptions local = options;
+        for (std::string* path :
+             {&local.tracePath, &local.eventsPath, &local.settingsDir, &local.rootDir,
+              &local.modulePath, &local.standinLibrary, &local.soundBankFolder, &local.audioOut}) {
+            if (!path->empty()) {
+                *path = fs::absolute(*path).lexically_normal().string();
+            }
+        }
+        ScratchFolder root(local.rootDir);
+        ScratchFolder settings(local.settingsDir);
+        SimRootLayout layout{local.standinLibrary, local.soundBankFolder};
         LayOutSimRoot(root.path, scenario, layout);
         if (scenario.settings) {
             WriteSettings(settings.path, *scenario.settings);
-        }
-        // Relative paths name files where the bench was started, not in the root it runs in.
-        RunOptions local = options;
-        for (std::string* path :
-             {&local.tracePath, &local.eventsPath, &local.modulePath, &local.audioOut}) {
-            if (!path->empty()) {
-                *path = fs::absolute(*path).string();
-            }
         }
         ProcessContext context(root.path, settings.path);
         Flight flight(scenario, local, root.path, settings.path);

@@ -91,10 +91,11 @@ FlightLog Fly(const std::string& scenarioJson, bool withTrace, std::optional<dou
     return log;
 }
 
-int RunBenchProgram(const std::string& arguments, std::string& err) {
+int RunBenchProgram(const std::string& arguments, std::string& err, const std::string& workingDir) {
     const fs::path folder = MakeFolder();
     const fs::path errFile = folder / "stderr.txt";
-    const std::string command = std::string(ZELVAN_BUILD_BIN) + "/zelvan-bench " + arguments +
+    const std::string cd = workingDir.empty() ? "" : "cd '" + workingDir + "' && ";
+    const std::string command = cd + std::string(ZELVAN_BUILD_BIN) + "/zelvan-bench " + arguments +
                                 " >/dev/null 2>" + errFile.string();
     const int status = std::system(command.c_str());
     err = ReadAll(errFile);

@@ -28,6 +28,8 @@ FlightLog Fly(const std::string& scenarioJson, bool withTrace = false,
               std::optional<double> epoch = std::nullopt);
 
 // Runs the bench program itself and returns its exit status; its standard error goes to `err`.
-int RunBenchProgram(const std::string& arguments, std::string& err);
+// With `workingDir` the program starts in that folder instead of the test's own.
+int RunBenchProgram(const std::string& arguments, std::string& err,
+                    const std::string& workingDir = "");
 
 } // namespace testing_support

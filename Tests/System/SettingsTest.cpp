@@ -137,3 +137,24 @@ TEST(Settings, ASettingsFileThatCannotBeWrittenIsReportedAndTheFlightGoesOn) {
     EXPECT_TRUE(fs::is_directory(settings / "PelmoraGrp" / "zelvan" / "config.ini"));
     fs::remove_all(settings);
 }
+
+TEST(Settings, AKeyWrittenTwiceReadsAsItsFirstOccurrenceAndASaveLeavesOneCopy) {
+    const auto log = Fly(WithSettings("[cabin]\npilot1Weight=70\nwaterTankWeight=20\n"
+                                      "pilot1Weight=90\n[notes]\nseen=1\nseen=2\n"
+                                      "[CABIN]\nwaterTankWeight=30\n"));
+    ASSERT_EQ(log.result.status, bench::kRunOk) << log.result.error;
+    const auto count = [&log](const std::string& text) {
+        std::size_t n = 0;
+        for (auto at = log.settings.find(text); at != std::string::npos;
+             at = log.settings.find(text, at + 1)) {
+            ++n;
+        }
+        return n;
+    };
+    EXPECT_EQ(count("pilot1Weight="), 1u) << log.settings;
+    EXPECT_TRUE(Has(log.settings, "pilot1Weight=70")) << log.settings;
+    EXPECT_EQ(count("waterTankWeight="), 1u) << log.settings;
+    EXPECT_TRUE(Has(log.settings, "waterTankWeight=20")) << log.settings;
+    // Keys the module does not own stay as the user wrote them.
+    EXPECT_TRUE(Has(log.settings, "seen=1\nseen=2")) << log.settings;
+}
