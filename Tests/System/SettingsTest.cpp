@@ -51,9 +51,13 @@ TEST(Settings, ALoadKeepsEveryValueWithinItsLimits) {
         EXPECT_TRUE(Has(log.settings, line)) << line << "\n" << log.settings;
     }
     // A negative crew mass wraps as the unsigned value it is stored in, so it lands on 95.
-    const auto negative = Fly(WithSettings("[cabin]\npilot2Weight=-10\n[failures]\nslider=-3\n"));
+    const auto negative = Fly(WithSettings(
+        "[cabin]\npilot2Weight=-10\nbackSeat=-4\nactivePilot=7\n[failures]\nslider=-3\n"));
     EXPECT_TRUE(Has(negative.settings, "pilot2Weight=95")) << negative.settings;
     EXPECT_TRUE(Has(negative.settings, "slider=0")) << negative.settings;
+    // Seats and pilots other than the panel's choices read as the nearest choice or the default.
+    EXPECT_TRUE(Has(negative.settings, "backSeat=0")) << negative.settings;
+    EXPECT_TRUE(Has(negative.settings, "activePilot=1")) << negative.settings;
 }
 
 TEST(Settings, TextsThatAreNoNumberOrBoolReadAsTheDefaults) {
