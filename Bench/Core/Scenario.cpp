@@ -228,7 +228,8 @@ public:
         json root;
         try {
             root = json::parse(text);
-        } catch (const json::parse_error& e) {
+        } catch (const json::exception& e) {
+            // A syntax error, or a number beyond a double's range ("out_of_range").
             Fail("not valid JSON", e.what());
         }
         if (!root.is_object()) {
