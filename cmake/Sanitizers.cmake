@@ -8,3 +8,8 @@ endif()
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   add_compile_options(-fno-gnu-unique)
 endif()
+
+# Coverage for libFuzzer in every object a fuzz target links (the targets add the fuzzer itself).
+if(ZELVAN_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()

@@ -7,6 +7,7 @@
 #include "Bench/Core/ModuleLoader.h"
 #include "Bench/Core/SimRoot.h"
 #include "Bench/Core/SimulatorConnection.h"
+#include "Bench/Core/StepHistogram.h"
 #include "Bench/Core/Trace.h"
 #include "Lib/Platform/HostRuntime/zelvan_hostrt.h"
 
@@ -111,15 +112,6 @@ void WriteSettings(const std::string& settingsDir, const std::string& text) {
     if (!out) {
         throw std::runtime_error((folder / "config.ini").string() + ": cannot be written");
     }
-}
-
-double Median(std::vector<std::int64_t>& values) {
-    if (values.empty()) {
-        return 0.0;
-    }
-    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-    std::nth_element(values.begin(), middle, values.end());
-    return static_cast<double>(*middle);
 }
 
 struct Ramp {
@@ -379,10 +371,10 @@ RunResult Flight::Fly() {
     std::vector<const Action*> expects;
 
     const std::int64_t lastStep = std::llround(std::floor(scenario.duration * 100.0 + 1e-6));
-    std::vector<std::int64_t> stepNs;
-    stepNs.reserve(static_cast<std::size_t>(lastStep + 1));
-    std::vector<std::int64_t> fourSecondNs;
-    fourSecondNs.reserve(static_cast<std::size_t>(lastStep / kStepsPerFourSeconds + 1));
+    // Speed figures only when asked for, and in the same memory however long the flight.
+    const bool timed = options.stats;
+    StepHistogram stepNs;
+    StepHistogram fourSecondNs;
     bool fourSecondsQueued = false;
     std::uint64_t steadyAllocations = 0;
     std::uint64_t steadySteps = 0;
@@ -415,8 +407,9 @@ RunResult Flight::Fly() {
             fourSecondsQueued = true;
         }
 
-        const std::uint64_t allocationsBefore = allocationCounter ? allocationCounter() : 0;
-        const auto before = Clock::now();
+        const std::uint64_t allocationsBefore =
+            timed && allocationCounter ? allocationCounter() : 0;
+        const auto before = timed ? Clock::now() : Clock::time_point{};
         host.DeliverTriggeredKeyEvents();
         zvrt_run_due_timers(static_cast<std::uint64_t>(step) * 10);
         if (const fsx::GaugeHeader* gauge = loader.Gauge()) {
@@ -424,16 +417,20 @@ RunResult Flight::Fly() {
             gauge->draw();
         }
         audio.Step();
-        stepNs.push_back(
-            std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - before).count());
-        if (fourSecondsQueued) {
-            fourSecondNs.push_back(stepNs.back());
-            fourSecondsQueued = false;
+        if (timed) {
+            const std::int64_t ns =
+                std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - before).count();
+            stepNs.Add(ns);
+            if (fourSecondsQueued) {
+                fourSecondNs.Add(ns);
+            }
+            if (t >= 1.0) {
+                steadyAllocations +=
+                    (allocationCounter ? allocationCounter() : 0) - allocationsBefore;
+                ++steadySteps;
+            }
         }
-        if (t >= 1.0) {
-            steadyAllocations += (allocationCounter ? allocationCounter() : 0) - allocationsBefore;
-            ++steadySteps;
-        }
+        fourSecondsQueued = false;
         if (appTimer != 0 && step > appTimerStep) {
             ++result.stats.ticks;
         }
@@ -461,8 +458,8 @@ RunResult Flight::Fly() {
     RunStats& s = result.stats;
     s.simulatedSeconds = static_cast<double>(lastStep) * kStep;
     s.wallSeconds = std::chrono::duration<double>(Clock::now() - wallStart).count();
-    s.nsPerTick = Median(stepNs);
-    s.nsPerFourSecondStep = Median(fourSecondNs);
+    s.nsPerTick = stepNs.Median();
+    s.nsPerFourSecondStep = fourSecondNs.Median();
     s.allocationsPerTick = steadySteps == 0 ? 0.0
                                             : static_cast<double>(steadyAllocations) /
                                                   static_cast<double>(steadySteps);
@@ -481,20 +478,23 @@ void SetAllocationCounter(AllocationCounter counter) {
 RunResult RunScenario(const Scenario& scenario, const RunOptions& options) {
     RunResult result;
     try {
-        ScratchFolder root(options.rootDir);
-        ScratchFolder settings(options.settingsDir);
-        SimRootLayout layout{options.standinLibrary, options.soundBankFolder};
+        // Relative paths name files where the bench was started: the run changes into the root
+        // and the module finds its settings folder through the environment, so every path is
+        // made absolute before either happens.
+        RunOptions local = options;
+        for (std::string* path :
+             {&local.tracePath, &local.eventsPath, &local.settingsDir, &local.rootDir,
+              &local.modulePath, &local.standinLibrary, &local.soundBankFolder, &local.audioOut}) {
+            if (!path->empty()) {
+                *path = fs::absolute(*path).lexically_normal().string();
+            }
+        }
+        ScratchFolder root(local.rootDir);
+        ScratchFolder settings(local.settingsDir);
+        SimRootLayout layout{local.standinLibrary, local.soundBankFolder};
         LayOutSimRoot(root.path, scenario, layout);
         if (scenario.settings) {
             WriteSettings(settings.path, *scenario.settings);
-        }
-        // Relative paths name files where the bench was started, not in the root it runs in.
-        RunOptions local = options;
-        for (std::string* path :
-             {&local.tracePath, &local.eventsPath, &local.modulePath, &local.audioOut}) {
-            if (!path->empty()) {
-                *path = fs::absolute(*path).string();
-            }
         }
         ProcessContext context(root.path, settings.path);
         Flight flight(scenario, local, root.path, settings.path);

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -30,8 +31,30 @@ class Parser {
 public:
     Parser(const std::string& fileName) : file(fileName) {}
 
+    // One message on one line: control characters from the file (a name with a line break)
+    // are written as escapes.
     [[noreturn]] void Fail(const std::string& where, const std::string& what) const {
-        throw ScenarioError{file + ": " + where + ": " + what};
+        std::string message;
+        for (const char c : file + ": " + where + ": " + what) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 0x20 || byte == 0x7F) {
+                char escape[8];
+                std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+                message += escape;
+            } else {
+                message += c;
+            }
+        }
+        throw ScenarioError{message};
+    }
+
+    // A pixel coordinate of the panel: a whole number that fits the host's 32-bit field.
+    std::int32_t Pixel(const json& j, const std::string& where, const char* field) const {
+        const double v = Number(j, where, field);
+        if (v < -2147483648.0 || v > 2147483647.0) {
+            Fail(where, std::string("\"") + field + "\" is beyond the panel's coordinates");
+        }
+        return static_cast<std::int32_t>(v);
     }
 
     double Number(const json& j, const std::string& where, const char* field) const {
@@ -186,8 +209,8 @@ public:
             if (!v.is_object() || !v.contains("x") || !v.contains("y")) {
                 Fail(where, "\"mouse\" needs \"x\" and \"y\"");
             }
-            a.x = static_cast<std::int32_t>(Number(v["x"], where, "x"));
-            a.y = static_cast<std::int32_t>(Number(v["y"], where, "y"));
+            a.x = Pixel(v["x"], where, "x");
+            a.y = Pixel(v["y"], where, "y");
             if (v.contains("flags")) {
                 a.flags = Id(v["flags"], where, "flags");
             }
@@ -218,7 +241,8 @@ public:
         json root;
         try {
             root = json::parse(text);
-        } catch (const json::parse_error& e) {
+        } catch (const json::exception& e) {
+            // A syntax error, or a number beyond a double's range ("out_of_range").
             Fail("not valid JSON", e.what());
         }
         if (!root.is_object()) {

@@ -91,13 +91,13 @@ void SimulatorConnection::QueueException(std::uint32_t code, std::uint32_t sendI
 
 SimConnectServer::HRESULT SimulatorConnection::Open(Handle* handle, const char* name, void* window,
                                                     DWORD, Handle, DWORD) {
-    const bool refused = openFails || window == nullptr || handle == nullptr || open;
+    // The window only matters to a client that asks for notifications by a window message (a
+    // user event); the module asks for none, so a host without a main window still connects.
+    const bool refused = openFails || handle == nullptr || open;
     log.Write("simconnect", {Field::Text("call", "Open"), Field::Text("name", name ? name : ""),
                              Field::Bool("window", window != nullptr),
                              Field::Int("result", refused ? E_FAIL : S_OK)});
     if (refused) {
-        // The simulator talks to a client through the host's main window; without one (or when
-        // told to refuse) there is no connection.
         return E_FAIL;
     }
     open = true;

@@ -189,11 +189,14 @@ void Options::Load() {
     ServicePanelSelection.waterTankWeight = std::clamp(static_cast<std::int32_t>(waterTankWeight),
                                                        0, ServicePanelSelection.waterTankMax);
 
-    backSeat = std::min(ReadInt(kCabin, "backSeat", 0, path), 2);
+    // Held to the choices the panel offers: a hand-edited value below them reads as an empty
+    // seat, as one above them reads as the water tank.
+    backSeat = std::clamp(ReadInt(kCabin, "backSeat", 0, path), 0, 2);
     ApplyBackSeat(backSeat);
 
+    // A pilot other than the two reads as the default, the first.
     activePilot = ReadInt(kCabin, "activePilot", 1, path);
-    if (!onGround) {
+    if (!onGround || (activePilot != 1 && activePilot != 2)) {
         activePilot = 1;
     }
     ApplyActivePilot(activePilot);

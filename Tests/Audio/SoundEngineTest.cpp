@@ -8,6 +8,7 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <random>
 
 namespace {
 
@@ -84,6 +85,73 @@ TEST_F(EngineTest, LoopedSoundKeepsReturningToItsLoopStartUntilStopped) {
     EXPECT_EQ(std::count(after.begin() + 2 * 2000, after.end(), 0),
               static_cast<std::ptrdiff_t>(after.size()) - 2 * 2000);
     EXPECT_FALSE(engine.GetSound("zelvan_flaps.wav")->IsPlaying());
+}
+
+TEST_F(EngineTest, TwoLoopedSoundsReachingTheirLoopEndsTogetherBothLoop) {
+    // Same loop points, started together: both marks fire in the same render chunk, and the
+    // worker answers both before the renderer goes on.
+    dir.Write("zelvan_flaps.wav", LoopFile());
+    dir.Write("second_loop.wav", LoopFile());
+    ASSERT_EQ(engine.PlaySound("zelvan_flaps.wav"), 0);
+    ASSERT_EQ(engine.PlaySound("second_loop.wav"), 0);
+    const std::vector<std::int16_t> out = host.Render(100);
+    std::size_t wrong = 0;
+    for (std::size_t frame = 0; frame < out.size() / 2; ++frame) {
+        const std::int32_t one =
+            frame < 2000 ? kAttack : 10000 + static_cast<std::int32_t>((frame - 2000) % 4000);
+        wrong += out[2 * frame] != 2 * one || out[2 * frame + 1] != -2 * one;
+    }
+    EXPECT_EQ(wrong, 0u);
+    EXPECT_EQ(host.record.unanswered_marks, 0u) << "every loop end was answered at once";
+}
+
+TEST_F(EngineTest, OnceEverySoundHasEndedTheMixerRestsUntilTheNextPlay) {
+    dir.Write("sw_click.wav", Constant(700, 300));
+    dir.Write("zelvan_flaps.wav", LoopFile());
+    host.Render(2);
+    EXPECT_EQ(host.record.mixed_frames, 0u) << "nothing played yet";
+    for (const char* name : {"sw_click.wav", "zelvan_flaps.wav"}) {
+        ASSERT_EQ(engine.PlaySound(name), 0);
+        host.Render(2);
+        engine.StopSound(name); // the click has ended by now; the loop plays its tail
+        host.Render(10);
+        const std::uint64_t mixed = host.record.mixed_frames;
+        EXPECT_GT(mixed, 0u);
+        const std::vector<std::int16_t> quiet = host.Render(10);
+        EXPECT_EQ(host.record.mixed_frames, mixed) << name << " ended: silence without mixing";
+        EXPECT_EQ(std::count(quiet.begin(), quiet.end(), 0),
+                  static_cast<std::ptrdiff_t>(quiet.size()));
+    }
+}
+
+// Several sounds, looped and plain, played and stopped at random between render steps: the
+// worker answers every mark, and once everything has stopped and its tails have played the
+// output is silence.
+TEST_F(EngineTest, PlayingAndStoppingSeveralSoundsAtRandomLeavesNoMarkUnanswered) {
+    dir.Write("loop_a.wav", LoopFile());
+    dir.Write("loop_b.wav", LoopFile());
+    dir.Write("loop_c.wav",
+              Wav(2, 16, Samples16(std::vector<std::int16_t>(2 * 3000, 1200)), {{500, 1500}}));
+    dir.Write("click_a.wav", Constant(700, 300));
+    dir.Write("click_b.wav", Constant(-900, 5000));
+    const char* names[] = {"loop_a.wav", "loop_b.wav", "loop_c.wav", "click_a.wav", "click_b.wav"};
+    std::mt19937 random(11);
+    for (int round = 0; round < 300; ++round) {
+        // The first two always go together, so their loop ends keep coinciding.
+        const std::size_t pick = random() % 4;
+        const bool stop = random() % 3 == 0;
+        for (std::size_t i = pick == 0 ? 0 : pick + 1; i <= pick + 1; ++i) {
+            stop ? engine.StopSound(names[i]) : static_cast<void>(engine.PlaySound(names[i]));
+        }
+        host.Render(1 + random() % 3);
+    }
+    for (const char* name : names) {
+        engine.StopSound(name);
+    }
+    host.Render(10); // the longest tail is 2000 frames
+    const std::vector<std::int16_t> quiet = host.Render(5);
+    EXPECT_EQ(std::count(quiet.begin(), quiet.end(), 0), static_cast<std::ptrdiff_t>(quiet.size()));
+    EXPECT_EQ(host.record.unanswered_marks, 0u);
 }
 
 TEST_F(EngineTest, LoadsByLowerCasedNameAndRetriesAMissingFile) {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <random>
+#include <string_view>
 
 namespace audiotest {
 
@@ -45,10 +46,18 @@ LoopbackHost::LoopbackHost() {
     record.sound_op_user = this;
     record.sound_op = [](void* user, const char* op, const char* name, std::int32_t volume,
                          std::int32_t hasResult, std::int32_t result) {
+        // Appended piece by piece: GCC 12 at -O3 warns (wrongly) about overlapping copies in
+        // the temporaries of " " + text.
         std::string line = op;
-        line += name != nullptr ? std::string(" ") + name : "";
-        line += std::string(op) == "volume" ? " " + std::to_string(volume) : "";
-        line += hasResult != 0 ? " = " + std::to_string(result) : "";
+        if (name != nullptr) {
+            line.append(" ").append(name);
+        }
+        if (std::string_view(op) == "volume") {
+            line.append(" ").append(std::to_string(volume));
+        }
+        if (hasResult != 0) {
+            line.append(" = ").append(std::to_string(result));
+        }
         static_cast<LoopbackHost*>(user)->operations.push_back(line);
     };
     zvrt_set_service(ZVAU_SERVICE_NAME, &record);

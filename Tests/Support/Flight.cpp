@@ -91,13 +91,19 @@ FlightLog Fly(const std::string& scenarioJson, bool withTrace, std::optional<dou
     return log;
 }
 
-int RunBenchProgram(const std::string& arguments, std::string& err) {
+int RunBenchProgram(const std::string& arguments, std::string& err, const std::string& workingDir,
+                    std::string* out) {
     const fs::path folder = MakeFolder();
     const fs::path errFile = folder / "stderr.txt";
-    const std::string command = std::string(ZELVAN_BUILD_BIN) + "/zelvan-bench " + arguments +
-                                " >/dev/null 2>" + errFile.string();
+    const fs::path outFile = folder / "stdout.txt";
+    const std::string cd = workingDir.empty() ? "" : "cd '" + workingDir + "' && ";
+    const std::string command = cd + std::string(ZELVAN_BUILD_BIN) + "/zelvan-bench " + arguments +
+                                " >" + outFile.string() + " 2>" + errFile.string();
     const int status = std::system(command.c_str());
     err = ReadAll(errFile);
+    if (out != nullptr) {
+        *out = ReadAll(outFile);
+    }
     std::error_code ec;
     fs::remove_all(folder, ec);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -28,6 +28,9 @@ FlightLog Fly(const std::string& scenarioJson, bool withTrace = false,
               std::optional<double> epoch = std::nullopt);
 
 // Runs the bench program itself and returns its exit status; its standard error goes to `err`.
-int RunBenchProgram(const std::string& arguments, std::string& err);
+// With `workingDir` the program starts in that folder instead of the test's own; with `out` its
+// standard output is kept there.
+int RunBenchProgram(const std::string& arguments, std::string& err,
+                    const std::string& workingDir = "", std::string* out = nullptr);
 
 } // namespace testing_support

@@ -34,12 +34,19 @@ TEST(ScenarioInput, BadScenariosAreRefusedWithAMessageNamingTheFault) {
         {R"({"hots": {}})", "test.json: field \"hots\": unknown field"},
         {R"({"simconnect_missing_entry": "SimConnect_Teleport"})",
          "\"SimConnect_Teleport\" is not a SimConnect entry point"},
+        // Found by fuzzing: a number beyond a double, a pixel beyond 32 bits, a line break in a
+        // name (the message stays on one line).
+        {R"({"duration": 1e400})", "test.json: not valid JSON"},
+        {R"({"actions": [{"at": 1, "mouse": {"x": 1e10, "y": 0}}]})",
+         "test.json: action 0: \"x\" is beyond the panel's coordinates"},
+        {R"({"ho\nst": 1})", "test.json: field \"ho\\x0Ast\": unknown field"},
     };
     for (const Case& c : cases) {
         const auto log = Fly(c.json);
         EXPECT_EQ(log.result.status, bench::kBadInput) << c.json;
         EXPECT_NE(log.result.error.find(c.message), std::string::npos)
             << c.json << "\n  said: " << log.result.error;
+        EXPECT_EQ(log.result.error.find('\n'), std::string::npos) << log.result.error;
         EXPECT_TRUE(log.Of("load").empty()) << "nothing runs from a refused scenario";
     }
 }

@@ -51,9 +51,13 @@ TEST(Settings, ALoadKeepsEveryValueWithinItsLimits) {
         EXPECT_TRUE(Has(log.settings, line)) << line << "\n" << log.settings;
     }
     // A negative crew mass wraps as the unsigned value it is stored in, so it lands on 95.
-    const auto negative = Fly(WithSettings("[cabin]\npilot2Weight=-10\n[failures]\nslider=-3\n"));
+    const auto negative = Fly(WithSettings(
+        "[cabin]\npilot2Weight=-10\nbackSeat=-4\nactivePilot=7\n[failures]\nslider=-3\n"));
     EXPECT_TRUE(Has(negative.settings, "pilot2Weight=95")) << negative.settings;
     EXPECT_TRUE(Has(negative.settings, "slider=0")) << negative.settings;
+    // Seats and pilots other than the panel's choices read as the nearest choice or the default.
+    EXPECT_TRUE(Has(negative.settings, "backSeat=0")) << negative.settings;
+    EXPECT_TRUE(Has(negative.settings, "activePilot=1")) << negative.settings;
 }
 
 TEST(Settings, TextsThatAreNoNumberOrBoolReadAsTheDefaults) {
@@ -136,4 +140,25 @@ TEST(Settings, ASettingsFileThatCannotBeWrittenIsReportedAndTheFlightGoesOn) {
     EXPECT_EQ(reports, 2) << "the save at four seconds and the one at shutdown";
     EXPECT_TRUE(fs::is_directory(settings / "PelmoraGrp" / "zelvan" / "config.ini"));
     fs::remove_all(settings);
+}
+
+TEST(Settings, AKeyWrittenTwiceReadsAsItsFirstOccurrenceAndASaveLeavesOneCopy) {
+    const auto log = Fly(WithSettings("[cabin]\npilot1Weight=70\nwaterTankWeight=20\n"
+                                      "pilot1Weight=90\n[notes]\nseen=1\nseen=2\n"
+                                      "[CABIN]\nwaterTankWeight=30\n"));
+    ASSERT_EQ(log.result.status, bench::kRunOk) << log.result.error;
+    const auto count = [&log](const std::string& text) {
+        std::size_t n = 0;
+        for (auto at = log.settings.find(text); at != std::string::npos;
+             at = log.settings.find(text, at + 1)) {
+            ++n;
+        }
+        return n;
+    };
+    EXPECT_EQ(count("pilot1Weight="), 1u) << log.settings;
+    EXPECT_TRUE(Has(log.settings, "pilot1Weight=70")) << log.settings;
+    EXPECT_EQ(count("waterTankWeight="), 1u) << log.settings;
+    EXPECT_TRUE(Has(log.settings, "waterTankWeight=20")) << log.settings;
+    // Keys the module does not own stay as the user wrote them.
+    EXPECT_TRUE(Has(log.settings, "seen=1\nseen=2")) << log.settings;
 }

@@ -25,7 +25,6 @@ TEST(SimConnectLink, EveryFailureToOpenIsReportedAndLeavesTheModuleInert) {
         const char* message;
     };
     const Case cases[] = {
-        {R"({"host_window": false})", "Message : Could not connect to Flight Simulator!"},
         {R"({"simconnect_open_fails": true})", "Message : Could not connect to Flight Simulator!"},
         {R"({"simconnect": false})",
          "Message : Could not load SimObjects/Airplanes/PelmoraG_Q-71_Zelvan/bin/sc_sp1.dll\n"},
@@ -51,6 +50,23 @@ TEST(SimConnectLink, EveryFailureToOpenIsReportedAndLeavesTheModuleInert) {
         EXPECT_TRUE(log.Of("sleep").empty()) << "a client that never opened is not waited for";
         EXPECT_EQ(log.KeysSent(0x100B6), 0) << "no application without a connection";
     }
+}
+
+TEST(SimConnectLink, AHostWithoutAMainWindowFliesEverythingButTheSounds) {
+    const auto log = Fly(R"({"duration": 1.0, "host_window": false,
+        "host": {"token:60": 0, "avar:AIRSPEED INDICATED:kph": 100},
+        "actions": [{"at": 0.0, "system_event": "SimStart"},
+                    {"at": 0.5, "expect": {"lvar:zelvan_speed_needle": 25,
+                                           "lvar:zelvan_speed_needle_2": 25}}]})");
+    EXPECT_EQ(log.result.status, bench::kRunOk) << log.result.error;
+    ASSERT_EQ(log.Of("simconnect", "Open").size(), 1u);
+    EXPECT_EQ(log.Of("simconnect", "Open")[0]["window"], false);
+    EXPECT_EQ(log.Of("simconnect", "Open")[0]["result"], 0);
+    EXPECT_EQ(log.Of("simconnect", "SubscribeToSystemEvent").size(), 7u);
+    EXPECT_FALSE(Said(log, "Could not connect"));
+    EXPECT_TRUE(Said(log, "Message : Active window handle is null"));
+    EXPECT_EQ(log.Diagnostics().size(), 1u) << "only the sound system fails to start";
+    EXPECT_TRUE(log.Of("sound").empty()) << "no engine, so no sound operation";
 }
 
 TEST(SimConnectLink, TheConnectionDeclaresItsEventsAndDataInOrder) {

@@ -48,6 +48,13 @@ typedef struct zvau_host {
     zvau_render_fn render;
     zvau_lose_buffers_fn lose_buffers;
     void* context;
+    /* Counted by render: the position marks that nobody answered within the renderer's wait
+     * (two seconds of wall time). The module's worker answers every mark at once, so anything
+     * but 0 means lost time and a sound that went on unanswered. */
+    uint32_t unanswered_marks;
+    /* Counted by render: the frames that went through the mixer. While nothing plays, render
+     * writes silence without mixing, so this stands still. */
+    uint64_t mixed_frames;
 } zvau_host;
 
 #ifdef __cplusplus

@@ -245,28 +245,24 @@ std::uint32_t DeviceState::FramesToNextMark(std::uint32_t limit) const {
     return frames;
 }
 
-std::vector<std::shared_ptr<Voice>> DeviceState::RaisePassedMarks() {
-    std::vector<std::shared_ptr<Voice>> fired;
+std::vector<FiredVoice> DeviceState::RaisePassedMarks() {
+    std::vector<FiredVoice> fired;
     for (const auto& v : voices_) {
-        if (v->marks.empty()) {
-            // A one-shot sound that ran out is quiet again, so the mixer can rest.
-            if (v->running && !IsPlaying(*v)) {
-                v->running = false;
-                v->parkedCursor = 0;
-            }
-            continue;
-        }
         const bool playing = IsPlaying(*v);
         if (!playing && !v->running) {
             continue; // paused or never started: the cursor has not moved
         }
-        // A source that ran out stopped at the end of its data.
-        const std::uint32_t cursor = playing ? Cursor(*v) : v->data->playableBytes;
-        const std::uint32_t last = v->lastCursor;
         if (!playing) {
+            // The source ran out: it stopped at the end of its data. Marked so for every voice,
+            // with marks or without, so that the renderer knows when all is quiet again.
             v->running = false;
             v->parkedCursor = 0;
         }
+        if (v->marks.empty()) {
+            continue;
+        }
+        const std::uint32_t cursor = playing ? Cursor(*v) : v->data->playableBytes;
+        const std::uint32_t last = v->lastCursor;
         if (cursor == last) {
             continue;
         }
@@ -281,7 +277,9 @@ std::vector<std::shared_ptr<Voice>> DeviceState::RaisePassedMarks() {
         }
         v->lastCursor = playing ? cursor : v->parkedCursor;
         if (any) {
-            fired.push_back(v);
+            // The move count as the mark fires: whoever answers the mark moves the cursor after
+            // this, so a change from it is the answer, however late the renderer looks.
+            fired.push_back({v, v->moves});
         }
     }
     return fired;
@@ -300,6 +298,7 @@ void DeviceState::Render(std::int16_t* frames, std::uint32_t count) {
         const std::uint32_t chunk = FramesToNextMark(count - done);
         mix_.resize(2 * static_cast<std::size_t>(chunk));
         renderSamples_(device_, mix_.data(), static_cast<ALCsizei>(chunk));
+        host_->mixed_frames += chunk;
         std::int16_t* out = frames + 2 * static_cast<std::size_t>(done);
         for (std::size_t i = 0; i < mix_.size(); ++i) {
             out[i] = ToSample(mix_[i]);
@@ -307,10 +306,13 @@ void DeviceState::Render(std::int16_t* frames, std::uint32_t count) {
         done += chunk;
         // Whoever waits on a raised mark moves the cursor before the sound goes on (the worker
         // returns a looped sound to its loop start); only then is the next frame rendered.
-        for (const auto& v : RaisePassedMarks()) {
-            const std::uint64_t before = v->moves;
-            moved_.wait_for(guard, kMarkAnswerTimeout,
-                            [&] { return !v->alive || v->moves != before; });
+        for (const FiredVoice& f : RaisePassedMarks()) {
+            const bool answered = moved_.wait_for(guard, kMarkAnswerTimeout, [&f] {
+                return !f.voice->alive || f.voice->moves != f.movesWhenFired;
+            });
+            if (!answered) {
+                ++host_->unanswered_marks;
+            }
             MakeCurrent();
         }
     }

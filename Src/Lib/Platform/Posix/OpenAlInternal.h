@@ -55,6 +55,12 @@ struct Voice {
     std::uint64_t moves = 0;
 };
 
+// A voice whose mark was raised, with its move count at that moment.
+struct FiredVoice {
+    std::shared_ptr<Voice> voice;
+    std::uint64_t movesWhenFired = 0;
+};
+
 class DeviceState {
 public:
     DeviceState() = default;
@@ -88,8 +94,9 @@ private:
     void LoseBuffers(std::uint32_t failingRestores);
     // With AlLock() held: the frames to render before the next mark is reached (at least 1).
     std::uint32_t FramesToNextMark(std::uint32_t limit) const;
-    // With AlLock() held: raises every mark the cursors passed; returns the voices that fired.
-    std::vector<std::shared_ptr<Voice>> RaisePassedMarks();
+    // With AlLock() held: raises every mark the cursors passed and notes the voices that ran
+    // out; returns the voices that fired.
+    std::vector<FiredVoice> RaisePassedMarks();
     void Poll();
 
     ALCdevice* device_ = nullptr;

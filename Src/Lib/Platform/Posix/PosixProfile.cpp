@@ -1,6 +1,8 @@
 // The settings file on SimpleIni. Sections and keys are matched without regard to case, as the
-// simulator's platform does. A write goes to a new file that then replaces the old one, so an
-// interrupted save never leaves half a settings file behind.
+// simulator's platform does. A key written twice in a section (a hand-edited file) reads as its
+// first occurrence, as there too; the reader keeps every occurrence so that a save replaces them
+// all with the one value written and leaves no stale copy behind. A write goes to a new file that
+// then replaces the old one, so an interrupted save never leaves half a settings file behind.
 #include "Lib/Platform/Profile.h"
 
 #include "Lib/Platform/Platform.h"
@@ -25,7 +27,7 @@ namespace {
 
 struct OpenProfile {
     std::string path;
-    CSimpleIniA ini{false, false, false};
+    CSimpleIniA ini{false, true, false};
     bool dirty = false;
 };
 
@@ -47,6 +49,23 @@ void LoadInto(CSimpleIniA& ini, const std::string& path) {
         ini.Reset();
         WriteDiagnostic("zelvan: the settings file " + path + " is too large to read");
     }
+}
+
+// The first occurrence of the key in the file's order.
+std::string FirstValue(const CSimpleIniA& ini, const char* section, const char* key,
+                       const char* defaultText) {
+    CSimpleIniA::TNamesDepend values;
+    if (!ini.GetAllValues(section, key, values) || values.empty()) {
+        return defaultText;
+    }
+    values.sort(CSimpleIniA::Entry::LoadOrder());
+    return values.front().pItem;
+}
+
+// Replaces every occurrence of the key with one entry where the first one was.
+void ReplaceValue(CSimpleIniA& ini, const char* section, const char* key,
+                  const std::string& value) {
+    ini.SetValue(section, key, value.c_str(), nullptr, true);
 }
 
 bool SaveAtomically(const CSimpleIniA& ini, const std::string& path) {
@@ -80,11 +99,11 @@ std::string ProfileRead(const std::string& path, const char* section, const char
         return defaultText;
     }
     if (batch != nullptr && batch->path == path) {
-        return batch->ini.GetValue(section, key, defaultText);
+        return FirstValue(batch->ini, section, key, defaultText);
     }
-    CSimpleIniA ini(false, false, false);
+    CSimpleIniA ini(false, true, false);
     LoadInto(ini, path);
-    return ini.GetValue(section, key, defaultText);
+    return FirstValue(ini, section, key, defaultText);
 }
 
 bool ProfileWrite(const std::string& path, const char* section, const char* key,
@@ -93,13 +112,13 @@ bool ProfileWrite(const std::string& path, const char* section, const char* key,
         return false;
     }
     if (batch != nullptr && batch->path == path) {
-        batch->ini.SetValue(section, key, value.c_str());
+        ReplaceValue(batch->ini, section, key, value);
         batch->dirty = true;
         return true;
     }
-    CSimpleIniA ini(false, false, false);
+    CSimpleIniA ini(false, true, false);
     LoadInto(ini, path);
-    ini.SetValue(section, key, value.c_str());
+    ReplaceValue(ini, section, key, value);
     if (!SaveAtomically(ini, path)) {
         ReportWriteFailure(path);
         return false;
