@@ -32,6 +32,16 @@ fs::path MakeFolder() {
 
 } // namespace
 
+std::string GroundFlight(double duration, const std::string& settings, const std::string& actions) {
+    nlohmann::json s = {{"duration", duration}, {"host", {{"token:60", 1.0}}}};
+    if (!settings.empty()) {
+        s["settings"] = settings;
+    }
+    s["actions"] =
+        nlohmann::json::parse(R"([{"at": 0.0, "system_event": "SimStart"})" + actions + "]");
+    return s.dump();
+}
+
 std::vector<nlohmann::json> FlightLog::Of(const std::string& type, const std::string& call) const {
     std::vector<nlohmann::json> found;
     for (const auto& e : events) {

@@ -23,6 +23,10 @@ struct FlightLog {
     int KeysSent(std::uint32_t id, const std::string& type = "key") const;
 };
 
+// A scenario on the ground from a "SimStart" at 0, with `settings` as config.ini (none when
+// empty); `actions` are further action list entries, each preceded by a comma.
+std::string GroundFlight(double duration, const std::string& settings, const std::string& actions);
+
 // `epoch` pins the calendar time the module reads, as the bench's --epoch does.
 FlightLog Fly(const std::string& scenarioJson, bool withTrace = false,
               std::optional<double> epoch = std::nullopt);

@@ -7,22 +7,11 @@
 #include <regex>
 
 using testing_support::Fly;
+using testing_support::GroundFlight;
 
 namespace {
 
 constexpr double kDrainPerUpdate = 10.0 * 0.055 / 43200.0; // one consumer, as a fraction
-
-// A flight from a "SimStart" at 0, on the ground; `actions` are further list entries, each
-// preceded by a comma.
-std::string Flight(double duration, const std::string& settings, const std::string& actions) {
-    nlohmann::json s = {{"duration", duration}, {"host", {{"token:60", 1.0}}}};
-    if (!settings.empty()) {
-        s["settings"] = settings;
-    }
-    s["actions"] =
-        nlohmann::json::parse(R"([{"at": 0.0, "system_event": "SimStart"})" + actions + "]");
-    return s.dump();
-}
 
 // A number the saved settings hold under `key`; NaN when it is missing.
 double Saved(const std::string& settings, const std::string& key) {
@@ -48,7 +37,7 @@ int Clicks(const testing_support::FlightLog& log) {
 TEST(Power, ABatterySwitchClicksOnceDrainsByItsLoadAndIgnoresASecondToggleWithinASecond) {
     // Battery 1 on at 1.5 s; the toggle at 2.0 s falls within the debounce, battery 2's does not
     // share battery 1's timestamp; battery 1's at 2.6 s is accepted and switches it off again.
-    const auto log = Fly(Flight(4.0, "[power]\nbattery1=1\nbattery2=0.5\n", R"(
+    const auto log = Fly(GroundFlight(4.0, "[power]\nbattery1=1\nbattery2=0.5\n", R"(
         ,{"at": 1.5, "key": 69637}
         ,{"at": 1.6, "expect": {"lvar:zelvan_battery1_switch": 1}}
         ,{"at": 2.0, "key": 69637}
@@ -96,8 +85,9 @@ TEST(Power, ASecondSimStartReloadsTheSwitchesWithoutAddingTheirLoadAgain) {
     const std::string settings =
         "[power]\nbattery1=1\nbatteryRadio=1\nbattery1switch=True\nmasterswitch=True\n"
         "agd1switch=True\n";
-    const auto once = Fly(Flight(8.0, settings, ""));
-    const auto twice = Fly(Flight(8.0, settings, R"(,{"at": 2.0, "system_event": "SimStart"})"));
+    const auto once = Fly(GroundFlight(8.0, settings, ""));
+    const auto twice =
+        Fly(GroundFlight(8.0, settings, R"(,{"at": 2.0, "system_event": "SimStart"})"));
     ASSERT_EQ(twice.result.status, bench::kRunOk) << twice.result.error;
     // About 800 updates at one consumer each. The reload at 2 s takes the charges from the file
     // again and drains over the 600 updates after it at one consumer's rate, not two.
@@ -111,11 +101,12 @@ TEST(Power, ASecondSimStartReloadsTheSwitchesWithoutAddingTheirLoadAgain) {
     }
     // A reload after the periodic save at 4 s goes on from the charges that save stored, not
     // from those of the start: the drain of the first 400 updates is kept.
-    const auto late = Fly(Flight(8.0, settings, R"(,{"at": 6.0, "system_event": "SimStart"})"));
+    const auto late =
+        Fly(GroundFlight(8.0, settings, R"(,{"at": 6.0, "system_event": "SimStart"})"));
     EXPECT_NEAR(Saved(late.settings, "battery1"), 1.0 - 600 * kDrainPerUpdate, 4 * kDrainPerUpdate)
         << late.settings;
     // The running radio's load stays through the reload, beside the attitude indicator's.
-    const auto withRadio = Fly(Flight(8.0, settings, R"(
+    const auto withRadio = Fly(GroundFlight(8.0, settings, R"(
         ,{"at": 1.0, "key": 69733}, {"at": 1.0, "key": 69733}
         ,{"at": 2.0, "system_event": "SimStart"})"));
     EXPECT_NEAR(Saved(withRadio.settings, "batteryRadio"), 1.0 - 1200 * kDrainPerUpdate,
@@ -127,7 +118,7 @@ TEST(Power, TheAttitudeIndicatorSwitchesLoadTheRadioBatteryOnlyWithTheMasterOn) 
     // AGD 1 on with the master off draws nothing; the master then connects it (one consumer);
     // the off button shows pressed until the third update after the press, and pressing it for
     // an AGD already off clicks without taking a load away.
-    const auto log = Fly(Flight(5.0, "[power]\nbatteryRadio=1\n", R"(
+    const auto log = Fly(GroundFlight(5.0, "[power]\nbatteryRadio=1\n", R"(
         ,{"at": 1.0, "key": 70000}
         ,{"at": 2.0, "key": 69647}
         ,{"at": 3.0, "key": 70003}
@@ -146,10 +137,10 @@ TEST(Power, TheAttitudeIndicatorSwitchesLoadTheRadioBatteryOnlyWithTheMasterOn) 
 }
 
 TEST(Power, OutOfRangeAndGarbledSettingsLoadSafely) {
-    const auto log = Fly(Flight(2.0,
-                                "[power]\nbattery1=7.5\nbattery2=-3\nbatteryRadio=lots\n"
-                                "battery1switch=maybe\nmasterswitch=ON\n",
-                                ""));
+    const auto log = Fly(GroundFlight(2.0,
+                                      "[power]\nbattery1=7.5\nbattery2=-3\nbatteryRadio=lots\n"
+                                      "battery1switch=maybe\nmasterswitch=ON\n",
+                                      ""));
     EXPECT_EQ(log.result.status, bench::kRunOk) << log.result.error;
     // 7.5 is a full battery, -3 and a text no battery at all; a switch reads true only for the
     // words that mean it.
@@ -167,7 +158,7 @@ TEST(Power, TenThousandSwitchEventsInOneStepKeepTheSwitchState) {
     actions += R"(,{"at": 1.5, "key": 69647})"; // an odd number of master toggles
     actions += R"(,{"at": 1.6, "expect": {"lvar:zelvan_battery1_switch": 1,
                                           "lvar:zelvan_master_battery_switch": 1}})";
-    const auto log = Fly(Flight(2.0, "[power]\nbattery1=1\n", actions));
+    const auto log = Fly(GroundFlight(2.0, "[power]\nbattery1=1\n", actions));
     EXPECT_EQ(log.result.status, bench::kRunOk) << log.result.error;
     EXPECT_TRUE(Has(log.settings, "battery1switch=True")) << log.settings;
     EXPECT_TRUE(Has(log.settings, "masterswitch=True")) << log.settings;

@@ -5,21 +5,12 @@
 #include <gtest/gtest.h>
 
 using testing_support::Fly;
+using testing_support::GroundFlight;
 
 namespace {
 
 constexpr const char* kRadioBattery = "[power]\nbatteryRadio=1\nmasterswitch=True\n";
 constexpr std::uint32_t kComFrequency = 0x100AB;
-
-std::string Flight(double duration, const std::string& settings, const std::string& actions) {
-    nlohmann::json s = {{"duration", duration}, {"host", {{"token:60", 1.0}}}};
-    if (!settings.empty()) {
-        s["settings"] = settings;
-    }
-    s["actions"] =
-        nlohmann::json::parse(R"([{"at": 0.0, "system_event": "SimStart"})" + actions + "]");
-    return s.dump();
-}
 
 // The values of one host event the module sent, in order.
 std::vector<std::uint32_t> Sent(const testing_support::FlightLog& log, std::uint32_t id) {
@@ -54,7 +45,7 @@ TEST(Radio, TheKnobsSendTheFrequencyAsBcdAndFollowTheHostBack) {
                  ,{"at": 3.0, "set": {"token:23": 4660}}
                  ,{"at": 3.1, "expect": {"lvar:zelvan_radio_main": -6, "lvar:zelvan_radio_01": 3,
                                          "lvar:zelvan_radio_001": 2}})";
-    const auto log = Fly(Flight(3.5, "", actions));
+    const auto log = Fly(GroundFlight(3.5, "", actions));
     ASSERT_EQ(log.result.status, bench::kRunOk) << log.result.error;
     const auto sent = Sent(log, kComFrequency);
     ASSERT_EQ(sent.size(), 37u);
@@ -69,7 +60,7 @@ TEST(Radio, TheKnobsSendTheFrequencyAsBcdAndFollowTheHostBack) {
 }
 
 TEST(Radio, TheKnobsStopAtTheirEndsAndTheInnerKnobCarriesOnlyIntoTheHundreds) {
-    const auto log = Fly(Flight(2.0, "", R"(
+    const auto log = Fly(GroundFlight(2.0, "", R"(
         ,{"at": 0.5, "set": {"token:23": 13824}}
         ,{"at": 0.6, "key": 69721}
         ,{"at": 0.7, "set": {"token:23": 6295}}
@@ -100,7 +91,7 @@ TEST(Radio, TheVolumeSwitchTurnsAPoweredRadioOnAndOffWithAClick) {
         actions += Key(5.0 + 0.01 * i, 0x11064);
     }
     actions += R"(,{"at": 5.5, "expect": {"lvar:zelvan_radio_volume": 0.0}})";
-    const auto log = Fly(Flight(6.0, kRadioBattery, actions));
+    const auto log = Fly(GroundFlight(6.0, kRadioBattery, actions));
     ASSERT_EQ(log.result.status, bench::kRunOk) << log.result.error;
     const std::vector<std::uint32_t> power = {0, 1, 0, 1, 0};
     EXPECT_EQ(Sent(log, 0x103A2), power) << "start, on, master off, master on, volume down";
@@ -114,14 +105,15 @@ TEST(Radio, TheVolumeSwitchTurnsAPoweredRadioOnAndOffWithAClick) {
 }
 
 TEST(Radio, ARunningRadioDrainsItsBatteryAndAnEmptyOneSilencesIt) {
-    const auto drained = Fly(Flight(3.0, kRadioBattery, Key(1.0, 0x11065) + Key(1.0, 0x11065)));
+    const auto drained =
+        Fly(GroundFlight(3.0, kRadioBattery, Key(1.0, 0x11065) + Key(1.0, 0x11065)));
     ASSERT_EQ(drained.result.status, bench::kRunOk) << drained.result.error;
     // 201 updates at a load of 10, written with six significant digits.
     EXPECT_NE(drained.settings.find("batteryRadio=0.997441\n"), std::string::npos)
         << drained.settings;
 
-    const auto empty = Fly(Flight(3.0, "[power]\nbatteryRadio=0.00002\nmasterswitch=True\n",
-                                  Key(1.0, 0x11065) + Key(1.0, 0x11065)));
+    const auto empty = Fly(GroundFlight(3.0, "[power]\nbatteryRadio=0.00002\nmasterswitch=True\n",
+                                        Key(1.0, 0x11065) + Key(1.0, 0x11065)));
     const std::vector<std::uint32_t> power = {0, 1, 0};
     EXPECT_EQ(Sent(empty, 0x103A2), power) << "on, then off when the battery ran out";
 }
