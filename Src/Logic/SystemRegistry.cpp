@@ -6,6 +6,7 @@
 #include "Logic/Systems/EmptySystem.h"
 #include "Logic/Systems/FailuresSystem.h"
 #include "Logic/Systems/MagneticCompassSystem.h"
+#include "Logic/Systems/ServicePanelSystem.h"
 #include "Logic/Systems/SoundSystem.h"
 #include "Logic/Systems/SpeedNeedleSystem.h"
 
@@ -28,6 +29,7 @@ SystemRegistry::SystemRegistry() {
     systems[kClimbNeedles] = Make<ClimbNeedlesSystem>("making ClimbNeedlesSystem");
     systems[kMagneticCompass] = Make<MagneticCompassSystem>("making MagneticCompassSystem");
     systems[kAltimeter] = Make<AltimeterSystem>("making AltimeterSystem");
+    systems[kServicePanel] = Make<ServicePanelSystem>("making ServicePanelSystem");
 }
 
 SystemRegistry::~SystemRegistry() {

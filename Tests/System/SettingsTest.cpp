@@ -32,10 +32,9 @@ TEST(Settings, AFirstFlightWithoutAFileSavesTheDefaults) {
     const auto log = Fly(R"({"duration": 1.0, "host": {"token:60": 1}, "actions": [
         {"at": 0.0, "system_event": "SimStart"}]})");
     ASSERT_EQ(log.result.status, bench::kRunOk);
-    for (const char* line :
-         {"[power]", "battery1=-1", "battery2=-1", "batteryRadio=-1", "[cabin]", "pilot1Weight=80",
-          "pilot2Weight=80", "waterTankWeight=0", "backSeat=0", "frontSeat=True", "activePilot=1",
-          "[failures]", "slider=0"}) {
+    for (const char* line : {"[power]", "battery1=-1", "battery2=-1", "batteryRadio=-1", "[cabin]",
+                             "pilot1Weight=80", "pilot2Weight=0", "waterTankWeight=0", "backSeat=0",
+                             "frontSeat=True", "activePilot=1", "[failures]", "slider=0"}) {
         EXPECT_TRUE(Has(log.settings, line)) << line << "\n" << log.settings;
     }
 }
@@ -45,13 +44,19 @@ TEST(Settings, ALoadKeepsEveryValueWithinItsLimits) {
                                       "[cabin]\npilot1Weight=120\npilot2Weight=10\n"
                                       "waterTankWeight=-5\nbackSeat=7\nfrontSeat=off\n"
                                       "[failures]\nslider=200\n"));
+    // Only the masses of what is seated are kept: nobody in front, the tank in the back.
     for (const char* line :
-         {"battery1=1", "battery2=-1", "batteryRadio=0.25", "pilot1Weight=95", "pilot2Weight=65",
+         {"battery1=1", "battery2=-1", "batteryRadio=0.25", "pilot1Weight=0", "pilot2Weight=0",
           "waterTankWeight=94", "backSeat=2", "frontSeat=False", "slider=125"}) {
         EXPECT_TRUE(Has(log.settings, line)) << line << "\n" << log.settings;
     }
+    const auto crew = Fly(WithSettings("[cabin]\npilot1Weight=120\npilot2Weight=10\nbackSeat=1\n"));
+    for (const char* line : {"pilot1Weight=95", "pilot2Weight=65", "backSeat=1"}) {
+        EXPECT_TRUE(Has(crew.settings, line)) << line << "\n" << crew.settings;
+    }
     // A negative crew mass wraps as the unsigned value it is stored in, so it lands on 95.
-    const auto negative = Fly(WithSettings("[cabin]\npilot2Weight=-10\n[failures]\nslider=-3\n"));
+    const auto negative =
+        Fly(WithSettings("[cabin]\npilot2Weight=-10\nbackSeat=1\n[failures]\nslider=-3\n"));
     EXPECT_TRUE(Has(negative.settings, "pilot2Weight=95")) << negative.settings;
     EXPECT_TRUE(Has(negative.settings, "slider=0")) << negative.settings;
 }
@@ -84,9 +89,10 @@ TEST(Settings, WhatIsSavedLoadsBackTheSameInAFreshModule) {
         {"at": 0.5, "system_event": "SimStart"})"));
     ASSERT_EQ(log.result.status, bench::kRunOk) << log.result.error;
     EXPECT_EQ(log.Of("load").size(), 2u);
+    // The back pilot's mass is not kept while the tank sits in the back seat.
     for (const char* line : {"battery1=0.5", "battery2=0.123457", "pilot1Weight=70",
-                             "pilot2Weight=66", "waterTankWeight=50", "backSeat=2",
-                             "frontSeat=True", "activePilot=1", "slider=30", "probability=1"}) {
+                             "pilot2Weight=0", "waterTankWeight=50", "backSeat=2", "frontSeat=True",
+                             "activePilot=1", "slider=30", "probability=1"}) {
         EXPECT_TRUE(Has(log.settings, line)) << line << "\n" << log.settings;
     }
     // The level is written from the slider and never read back.
