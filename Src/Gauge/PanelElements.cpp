@@ -63,14 +63,15 @@ constexpr ElementHeader Strip(std::int32_t x, std::int32_t y, fsx::ElementCallba
 }
 
 // Each element's child is the next one drawn, so the records are made from the last to the first.
-ElementHeader radioBatteryBar = Image(ElementKind::Slider, kChargeBar, 697, 87, nullptr, nullptr);
-ElementHeader radioBatteryState = Strip(697, 69, nullptr, &radioBatteryBar);
+ElementHeader radioBatteryBar =
+    Image(ElementKind::Slider, kChargeBar, 697, 87, &RadioBatteryBar, nullptr);
+ElementHeader radioBatteryState = Strip(697, 69, &RadioBatteryState, &radioBatteryBar);
 ElementHeader battery2Bar =
-    Image(ElementKind::Slider, kChargeBar, 442, 111, nullptr, &radioBatteryState);
-ElementHeader battery2State = Strip(442, 95, nullptr, &battery2Bar);
+    Image(ElementKind::Slider, kChargeBar, 442, 111, &Battery2Bar, &radioBatteryState);
+ElementHeader battery2State = Strip(442, 95, &Battery2State, &battery2Bar);
 ElementHeader battery1Bar =
-    Image(ElementKind::Slider, kChargeBar, 308, 111, nullptr, &battery2State);
-ElementHeader battery1State = Strip(308, 95, nullptr, &battery1Bar);
+    Image(ElementKind::Slider, kChargeBar, 308, 111, &Battery1Bar, &battery2State);
+ElementHeader battery1State = Strip(308, 95, &Battery1State, &battery1Bar);
 ElementHeader failureLamp =
     Image(ElementKind::Icon, kFailureLamp, 150, 51, &FailureLamp, &battery1State);
 ElementHeader sliderKnob =
@@ -140,6 +141,9 @@ fsx::ElementHeader* const panelElementList[2] = {&background, nullptr};
 // One outer parent without area holds every area.
 const fsx::MouseRect panelMouseRects[] = {
     Parent({0, 0, 0, 0}),
+    ZV_AREA(308, 95, 51, 16, kCursorHand, kClick, &ChargeBattery1Click),
+    ZV_AREA(442, 95, 51, 16, kCursorHand, kClick, &ChargeBattery2Click),
+    ZV_AREA(697, 69, 51, 16, kCursorHand, kClick, &ChargeRadioBatteryClick),
     ZV_AREA(387, 123, 36, 36, kCursorHand, kClick, &FrontSeatClick),
     ZV_AREA(546, 87, 36, 36, kCursorHand, kClick, &BackSeatPilotClick),
     ZV_AREA(603, 87, 36, 36, kCursorHand, kClick, &BackSeatTankClick),

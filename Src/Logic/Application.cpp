@@ -8,6 +8,7 @@
 #include "Logic/Options.h"
 #include "Logic/SimParameters.h"
 #include "Logic/SystemRegistry.h"
+#include "Logic/Systems/PowerSystem.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -88,8 +89,18 @@ void Application::start() {
 
 void Application::stop() {
     Unregister();
-    // The battery charges are stored here once the power system exists.
-    Options::Instance().Save();
+    // The charges are stored only here; a battery never charged keeps no record (-1).
+    Options& options = Options::Instance();
+    if (const PowerSystem* power = RegisteredPower()) {
+        double* stored[PowerSystem::kBatteries] = {&options.battery1, &options.battery2,
+                                                   &options.batteryRadio};
+        for (std::size_t i = 0; i < PowerSystem::kBatteries; ++i) {
+            *stored[i] = power->hasChargeRecord[i]
+                             ? PowerSystem::GetChargeFraction(power->BatteryAt(i))
+                             : -1.0;
+        }
+    }
+    options.Save();
     ForEachSystem(
         [](SystemBase& s) { except::GuardHostEntry("stopping a system", [&s] { s.stop(); }); });
 }

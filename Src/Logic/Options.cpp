@@ -5,6 +5,7 @@
 #include "Logic/ModuleState.h"
 #include "Logic/SystemRegistry.h"
 #include "Logic/Systems/FailuresSystem.h"
+#include "Logic/Systems/PowerSystem.h"
 
 #include <algorithm>
 #include <locale>
@@ -194,7 +195,9 @@ void Options::Load() {
     }
     ApplyActivePilot(activePilot);
 
-    // The power system reads its own keys here once it exists.
+    if (PowerSystem* power = RegisteredPower()) {
+        power->LoadSettings(path);
+    }
 
     ServicePanelSelection.slider =
         std::clamp(ReadInt(kFailures, "slider", 0, path), 0, ServicePanelSelection.sliderMax);
@@ -228,6 +231,9 @@ void Options::Save() {
     WriteInt(kCabin, "backSeat", backSeat, path);
     WriteBool(kCabin, "frontSeat", frontSeat, path);
     WriteInt(kCabin, "activePilot", activePilot, path);
+    if (const PowerSystem* power = RegisteredPower()) {
+        power->SaveSettings(path);
+    }
 
     WriteInt(kFailures, "slider", ServicePanelSelection.slider, path);
     // A failure present only through one it depends on is stored as failed on its own.

@@ -6,6 +6,7 @@
 #include "Logic/Systems/EmptySystem.h"
 #include "Logic/Systems/FailuresSystem.h"
 #include "Logic/Systems/MagneticCompassSystem.h"
+#include "Logic/Systems/PowerSystem.h"
 #include "Logic/Systems/ServicePanelSystem.h"
 #include "Logic/Systems/SoundSystem.h"
 #include "Logic/Systems/SpeedNeedleSystem.h"
@@ -29,6 +30,7 @@ SystemRegistry::SystemRegistry() {
     systems[kClimbNeedles] = Make<ClimbNeedlesSystem>("making ClimbNeedlesSystem");
     systems[kMagneticCompass] = Make<MagneticCompassSystem>("making MagneticCompassSystem");
     systems[kAltimeter] = Make<AltimeterSystem>("making AltimeterSystem");
+    systems[kPower] = Make<PowerSystem>("making PowerSystem");
     systems[kServicePanel] = Make<ServicePanelSystem>("making ServicePanelSystem");
 }
 
@@ -44,6 +46,10 @@ SoundSystem* SystemRegistry::Sound() const {
 
 FailuresSystem* SystemRegistry::Failures() const {
     return static_cast<FailuresSystem*>(systems[kFailures].get());
+}
+
+PowerSystem* SystemRegistry::Power() const {
+    return static_cast<PowerSystem*>(systems[kPower].get());
 }
 
 SystemBase* SystemRegistry::At(std::size_t position) const {

@@ -8,6 +8,7 @@
 
 class SoundSystem;
 class FailuresSystem;
+class PowerSystem;
 
 // Owns one instance of each system, made in their fixed order (which is also the order of the
 // system list) and destroyed in reverse. Other systems reach each other by position.
@@ -44,6 +45,7 @@ public:
     SystemBase* At(std::size_t position) const;
     SoundSystem* Sound() const;
     FailuresSystem* Failures() const;
+    PowerSystem* Power() const;
 
 private:
     std::array<std::unique_ptr<SystemBase>, kSystems> systems;

@@ -1,6 +1,8 @@
 #include "Logic/Systems/SoundSystem.h"
 
 #include "Lib/Platform/Platform.h"
+#include "Logic/ModuleState.h"
+#include "Logic/SystemRegistry.h"
 
 SoundSystem::~SoundSystem() = default;
 
@@ -27,5 +29,14 @@ void SoundSystem::start() {
 void SoundSystem::stop() {
     if (enabled && engine != nullptr) {
         engine->Shutdown();
+    }
+}
+
+void PlayCockpitSound(std::string_view name) {
+    if (module::registry == nullptr || module::registry->Sound() == nullptr) {
+        return;
+    }
+    if (except::SoundEngine* engine = module::registry->Sound()->Engine()) {
+        engine->PlaySound(name);
     }
 }

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 // Owns the sound engine: points it at the aircraft's sound folder, preloads the cockpit sounds
 // when the systems start and shuts it down when they stop. Other systems play through it by name.
@@ -30,3 +31,6 @@ private:
     std::string soundFolder;
     std::unique_ptr<except::SoundEngine> engine;
 };
+
+// Plays a cockpit sound once through the registry's sound system; silent without one.
+void PlayCockpitSound(std::string_view name);

@@ -1,0 +1,92 @@
+// The power system driven directly: the ground charger and the queries the consumers and the
+// service panel ask, which no cockpit event reaches.
+#include "Logic/Systems/PowerSystem.h"
+#include "Bench/Core/EventLog.h"
+#include "Bench/Core/HostServices.h"
+#include "Lib/FSX/PanelServices.h"
+#include "Lib/Platform/HostRuntime/zelvan_hostrt.h"
+#include "Logic/ModuleState.h"
+#include "Logic/Options.h"
+#include "Logic/SimParameters.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Power : public ::testing::Test {
+protected:
+    void SetUp() override { ImportTable.services = host.Table(); }
+    void TearDown() override {
+        module::connection.reset();
+        Options::Instance().battery1 = -1.0;
+        Options::Instance().batteryRadio = -1.0;
+        ImportTable.services = nullptr;
+        zvrt_reset();
+    }
+
+    bench::EventLog log;
+    bench::HostServices host{log};
+};
+
+} // namespace
+
+TEST_F(Power, TheGroundChargerFillsAFlatBatteryWithinASecondAndStops) {
+    Options::Instance().battery1 = 0.18;
+    Options::Instance().batteryRadio = 0.19;
+    PowerSystem power;
+    power.start();
+    EXPECT_TRUE(power.hasChargeRecord[PowerSystem::kBattery1]);
+    EXPECT_FALSE(power.hasChargeRecord[PowerSystem::kBattery2]) << "a stored -1 is no record";
+
+    // At exactly 0.18 the charger takes the battery; at 0.19 it only gives a charge record.
+    power.ChargeOnGround(PowerSystem::kBattery1);
+    power.ChargeOnGround(PowerSystem::kBattery2);
+    power.ChargeOnGround(PowerSystem::kBatteryRadio);
+    EXPECT_TRUE(PowerSystem::IsCharging(power.battery1));
+    EXPECT_TRUE(PowerSystem::IsCharging(power.battery2));
+    EXPECT_FALSE(PowerSystem::IsCharging(power.batteryRadio));
+    EXPECT_TRUE(power.hasChargeRecord[PowerSystem::kBatteryRadio]);
+
+    // While paused nothing charges.
+    module::connection = std::make_unique<SimParameters>();
+    module::connection->paused = true;
+    power.update(0.5, false);
+    EXPECT_DOUBLE_EQ(PowerSystem::GetChargeFraction(power.battery2), 0.0);
+    module::connection->paused = false;
+
+    power.update(0.5, false);
+    EXPECT_DOUBLE_EQ(PowerSystem::GetChargeFraction(power.battery2), 0.5);
+    power.update(0.6, false);
+    EXPECT_DOUBLE_EQ(PowerSystem::GetChargeFraction(power.battery1), 1.0);
+    EXPECT_DOUBLE_EQ(PowerSystem::GetChargeFraction(power.battery2), 1.0);
+    EXPECT_FALSE(PowerSystem::IsCharging(power.battery2)) << "charging ends at full";
+    EXPECT_DOUBLE_EQ(PowerSystem::GetChargeFraction(power.batteryRadio), 0.19);
+}
+
+TEST_F(Power, ABatteryPowersOnlyWhileSwitchedOnAndNotEmpty) {
+    Options::Instance().battery1 = 1.0;
+    PowerSystem power;
+    power.start();
+    EXPECT_FALSE(PowerSystem::IsPowered(power.battery1)) << "full but switched off";
+    power.battery1.switchedOn = true;
+    EXPECT_TRUE(PowerSystem::IsPowered(power.battery1));
+
+    // Loads other consumers place count in full; a removal never takes the load below 0.
+    power.AddLoad(power.battery1, -21600.0);
+    power.update(1.0, false);
+    EXPECT_DOUBLE_EQ(PowerSystem::GetChargeFraction(power.battery1), 0.5);
+    power.RemoveLoad(power.battery1, 50000.0);
+    EXPECT_EQ(power.battery1.load, 0.0);
+    power.AddLoad(power.battery1, 50000.0);
+    power.update(1.0, false);
+    EXPECT_EQ(power.battery1.charge, 0.0) << "a drain stops at empty";
+    EXPECT_FALSE(PowerSystem::IsPowered(power.battery1));
+
+    // The attitude indicators need the radio battery, the master switch and their own switch.
+    power.batteryRadio.charge = 100.0;
+    power.batteryRadio.switchedOn = true;
+    power.masterSwitch = true;
+    power.agd2On = true;
+    EXPECT_FALSE(power.IsAgd1Powered());
+    EXPECT_TRUE(power.IsAgd2Powered());
+}
