@@ -30,6 +30,9 @@ void AddRunOptions(CLI::App& command, bench::RunOptions& o, std::uint64_t& epoch
     command.add_flag("--realtime", o.realtime, "pace the steps in wall-clock time");
     command.add_option("--audio-out", o.audioOut,
                        "the cockpit audio the loopback device rendered during the run (WAV)");
+    command.add_option("--panel-png", o.panelPng,
+                       "write the 2D panel to DIR/NAME.png at every snapshot and DIR/end.png at "
+                       "the end");
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Bench/Core/PanelFrame.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -8,11 +10,13 @@
 
 namespace bench {
 
-// A host value as scenarios name it: "token:N", "avar:NAME:UNIT[:INDEX]" or "lvar:NAME".
+// A host value as scenarios name it: "token:N", "avar:NAME:UNIT[:INDEX]", "lvar:NAME", or what
+// the panel drew: "element:N", "element:N:hidden", "element:N:text" (only expected, never set).
 struct ValueName {
-    enum class Kind { Token, AircraftVar, NamedVar };
+    enum class Kind { Token, AircraftVar, NamedVar, Element };
     Kind kind = Kind::Token;
-    std::uint32_t token = 0;
+    std::uint32_t token = 0; // or the element's number
+    ElementPart part = ElementPart::Value;
     std::string name;
     std::string unit;
     std::uint32_t index = 0;
@@ -34,11 +38,12 @@ struct Action {
         Expect,
         SimConnectException,
         Settings,
+        Snapshot,
     };
     Kind kind = Kind::Load;
     double at = 0.0;
     std::size_t index = 0;   // position in the file
-    std::string eventName;   // or the settings text
+    std::string eventName;   // or the settings text, or the snapshot's name
     std::uint32_t id = 0;    // key id, event data, exception code
     std::uint32_t value = 0; // key value
     std::vector<std::pair<ValueName, double>> values;
