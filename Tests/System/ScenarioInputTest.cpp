@@ -35,6 +35,14 @@ TEST(ScenarioInput, BadScenariosAreRefusedWithAMessageNamingTheFault) {
         {R"({"hots": {}})", "test.json: field \"hots\": unknown field"},
         {R"({"simconnect_missing_entry": "SimConnect_Teleport"})",
          "\"SimConnect_Teleport\" is not a SimConnect entry point"},
+        {R"({"actions": [{"at": 1.0, "snapshot": "../outside"}]})",
+         "test.json: action 0: \"snapshot\" must be a picture name"},
+        {R"({"actions": [{"at": 1.0, "set": {"element:3:hidden": 0}}]})",
+         "\"element:3:hidden\": what the panel drew can only be expected"},
+        {R"({"actions": [{"at": 1.0, "expect": {"element:3:shown": 0}}]})",
+         "\"element:3:shown\": an element value is element:N"},
+        {R"({"actions": [{"at": 1.0, "expect": {"element:0": 0}}]})",
+         "an element number must be a whole number from 1 to 4096"},
     };
     for (const Case& c : cases) {
         const auto log = Fly(c.json);
