@@ -102,6 +102,11 @@ int main(int argc, char** argv) {
         bench::PrintSummary(result, options.eventsPath, options.tracePath, options.settingsDir,
                             std::cout);
     }
+    if (summary && !options.panelPng.empty() && result.status != bench::kBadInput &&
+        result.status != bench::kModuleNotLoaded) {
+        std::cout << "  panel pictures (seated, charging, parked, end) in "
+                  << std::filesystem::absolute(options.panelPng).string() << "\n";
+    }
     if (options.stats) {
         bench::PrintStats(result.stats, std::cout);
     }

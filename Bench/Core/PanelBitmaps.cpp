@@ -189,17 +189,17 @@ void Background(cairo_t* cr) {
     Button(cr, 387, 123, 36, 36, "FRONT", "");
     Button(cr, 546, 87, 36, 36, "BACK", "");
     Button(cr, 603, 87, 36, 36, "TANK", "");
-    Glider(cr, 279, 193, 396, 164, kPanelDark, kPanelLine);
+    Glider(cr, 279, 193, 396, 164, kPanelDark, {0.30, 0.33, 0.37});
     const double dash[] = {3.0, 3.0};
     for (const double cx : {465.0, 628.0}) {
-        Set(cr, kDim);
+        Set(cr, kLabel);
         cairo_set_line_width(cr, 1.0);
         cairo_set_dash(cr, dash, 2, 0);
         cairo_arc(cr, cx, 238, 11, 0, 2 * M_PI);
         cairo_stroke(cr);
         cairo_set_dash(cr, nullptr, 0, 0);
     }
-    Label(cr, "no crew", 546, 300, 10, kDim);
+    Label(cr, "no crew", 546, 272, 11, kLabel);
 }
 
 void TopView(cairo_t* cr, double x, double y, double w, double h, bool backPilot, bool tank) {
