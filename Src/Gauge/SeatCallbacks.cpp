@@ -21,10 +21,20 @@ ServicePanelSelectionRecord& Selection() {
     return ServicePanelSelection;
 }
 
+// The text "%2d" gives, written by hand for the masses the panel holds: the host draws the panel
+// at every frame, and the general formatter costs more than the rest of the panel together.
 double WriteMass(fsx::ElementHeader* element, bool shown, std::int32_t mass) {
     ShowIf(element, shown);
-    if (element != nullptr && element->text != nullptr && element->textCapacity > 0) {
-        std::snprintf(element->text, std::min(element->textCapacity, kMassTextBytes), "%2d", mass);
+    if (element == nullptr || element->text == nullptr || element->textCapacity == 0) {
+        return 0.0;
+    }
+    const fsx::Word capacity = std::min(element->textCapacity, kMassTextBytes);
+    if (mass >= 0 && mass <= 99 && capacity >= 3) {
+        element->text[0] = mass >= 10 ? static_cast<char>('0' + mass / 10) : ' ';
+        element->text[1] = static_cast<char>('0' + mass % 10);
+        element->text[2] = '\0';
+    } else {
+        std::snprintf(element->text, capacity, "%2d", mass);
     }
     return 0.0;
 }

@@ -9,11 +9,14 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <sstream>
+#include <vector>
 
 using nlohmann::json;
 using testing_support::Fly;
@@ -99,6 +102,33 @@ int StationWrites(const testing_support::FlightLog& log, int define, double from
         n += e["define"] == define && t >= from - 1e-9 && t <= to + 1e-9 ? 1 : 0;
     }
     return n;
+}
+
+// The cell of a trace column in the row of time t, as written.
+std::string TraceCell(const std::string& trace, double t, const std::string& column) {
+    auto split = [](const std::string& line) {
+        std::vector<std::string> cells;
+        std::size_t start = 0;
+        for (std::size_t comma; (comma = line.find(',', start)) != std::string::npos;
+             start = comma + 1) {
+            cells.push_back(line.substr(start, comma - start));
+        }
+        cells.push_back(line.substr(start));
+        return cells;
+    };
+    std::istringstream rows(trace);
+    std::string line;
+    std::getline(rows, line);
+    const auto header = split(line);
+    const auto at = std::find(header.begin(), header.end(), column) - header.begin();
+    while (std::getline(rows, line)) {
+        const auto cells = split(line);
+        if (std::fabs(std::stod(cells[0]) - t) < 1e-9 &&
+            static_cast<std::size_t>(at) < cells.size()) {
+            return cells[static_cast<std::size_t>(at)];
+        }
+    }
+    return "(no such cell)";
 }
 
 bool Has(const std::string& text, const std::string& line) {
@@ -201,8 +231,15 @@ TEST(ServicePanel, MassesAndTheSliderStayWithinTheirLimits) {
     actions.push_back(Expect(0.85, {{"element:13", 51}}));
     repeat(0.9, kSliderDown, 60);
     actions.push_back(Expect(0.95, {{"element:13", 0}}));
-    const auto log = Fly(Scenario(1.0, actions));
+    const auto log = Fly(Scenario(1.0, actions), true);
     EXPECT_EQ(log.result.status, bench::kRunOk);
+    // The trace keeps the texts as drawn: two characters, right-aligned.
+    EXPECT_EQ(TraceCell(log.trace, 0.45, "element:11:text"), "66");
+    EXPECT_EQ(TraceCell(log.trace, 0.45, "element:12:text"), " 3");
+    EXPECT_EQ(TraceCell(log.trace, 0.45, "element:12:hidden"), "0");
+    EXPECT_EQ(TraceCell(log.trace, 0.45, "element:13"), "0");
+    EXPECT_EQ(TraceCell(log.trace, 0.95, "element:13"), "0");
+    EXPECT_EQ(TraceCell(log.trace, 0.75, "element:13"), "50");
 }
 
 TEST(ServicePanel, BatteriesShowTheirStateAndChargeAndAFlatOneGoesOnTheCharger) {
