@@ -372,6 +372,23 @@ TEST(ServicePanel, TheToggleGuardAnswersOnceAndTheCockpitRefillAsksTheHost) {
     EXPECT_EQ(log.result.status, bench::kRunOk);
     EXPECT_EQ(log.KeysSent(65906), 1);
     EXPECT_EQ(log.KeysSent(66698), 1);
+
+    // A toggle raised while token 60 is high is answered once when it falls, and the answer
+    // coming back is not answered again; then the guard works as before.
+    const json raised = {
+        {{"at", 0.0}, {"system_event", "SimStart"}},
+        {{"at", 0.5}, {"key", 65906}},
+        {{"at", 1.0}, {"set", {{"token:60", 0}}}},
+        {{"at", 1.5}, {"key", 65906}},
+    };
+    const auto answered = Fly(Scenario(2.0, raised, 1.0));
+    EXPECT_EQ(answered.result.status, bench::kRunOk);
+    int early = 0;
+    for (const auto& e : answered.Of("key")) {
+        early += e["id"] == 65906 && e["t"].get<double>() < 1.4 ? 1 : 0;
+    }
+    EXPECT_EQ(early, 1);
+    EXPECT_EQ(answered.KeysSent(65906), 2);
 }
 
 TEST(ServicePanel, APanelUsedBeforeTheStartAndAcrossAReloadNeverSpoilsTheNextFlight) {

@@ -15,6 +15,9 @@ namespace {
 struct Shared {
     // The host's toggle 65906 was raised and not yet answered.
     bool guardedToggleRaised = false;
+    // The update answered a toggle left raised; that answer comes back through the key handler
+    // as one more toggle, which is the answer itself and is not answered again.
+    bool raisedToggleAnswered = false;
 };
 Shared shared;
 
@@ -49,6 +52,7 @@ void ServicePanelSystem::update(double stepDt, bool first) {
     // A toggle left raised when token 60 fell is answered once.
     if (shared.guardedToggleRaised && BelowGuard()) {
         shared.guardedToggleRaised = false;
+        shared.raisedToggleAnswered = true;
         fsx::TriggerKeyEvent(kEventGuardedToggle, 0);
     }
     if (!enabled || module::SimulationPaused()) {
@@ -147,6 +151,10 @@ void ServicePanelSystem::SetPayload() {
 bool ServicePanelSystem::onKeyEvent(std::uint32_t eventId, std::uint32_t) {
     switch (eventId) {
     case kEventGuardedToggle:
+        if (shared.raisedToggleAnswered) {
+            shared.raisedToggleAnswered = false;
+            return true;
+        }
         // Below the guard every toggle is answered by a second one; the answer comes back
         // through here and only clears the flag.
         shared.guardedToggleRaised = !shared.guardedToggleRaised;
