@@ -32,10 +32,6 @@ public:
     // Handles the toggle guard and the two refill events; reports every other event unhandled.
     bool onKeyEvent(std::uint32_t eventId, std::uint32_t value) override;
 
-    // The tank's mass as this system tracks it while the valve is open; until a refill event
-    // sets it, the first drain starts from the tank mass the panel shows.
-    double WaterMass() const { return waterMass; }
-
 private:
     void WriteSeatPattern(int backSeat) const;
     void ShowPilotFigures() const;
@@ -45,6 +41,8 @@ private:
     except::NamedVariable backSeatTank;
     except::NamedVariable backSeat;
     except::NamedVariable frontSeat;
+    // The tank's mass as this system tracks it while the valve is open. A refill event sets it
+    // from the settings; until one has, the first drain starts from the mass the panel shows.
     double waterMass = 0.0;
     bool waterMassKnown = false;
 };
