@@ -16,34 +16,65 @@ namespace fs = std::filesystem;
 namespace {
 
 // On the ground, banked onto a wing: the first tick rests the glider on one tip; the pilot
-// levels the wings, looks from the back seat, then the aircraft is reloaded and flies off. It
-// climbs on the winch, sets the altimeters, circles in a thermal and glides home, the instruments
+// switches the batteries and the attitude indicators on, puts the low second battery on the
+// ground charger from the service panel, levels the wings, looks from
+// the back seat, then the aircraft is reloaded (the switches stay as they were) and flies off,
+// with the radio on and tuned to 123.500. It climbs on the winch, uncages the attitude
+// indicators, sets the altimeters, circles in a thermal and glides home, the instruments
 // following all the way.
 constexpr const char* kFlight = R"json({
   "description": "built-in flight",
   "duration": 90.0,
   "host": { "token:60": 1.0, "token:79": 3.0, "token:336": 256.0,
             "avar:KOHLSMAN SETTING MB:mbars": 1013.25, "avar:INDICATED ALTITUDE:m": 312.0 },
+  "settings": "[power]\nbattery1=1\nbattery2=0.15\nbatteryRadio=1\n",
   "actions": [
     { "at": 0.00, "load": true },
     { "at": 0.00, "system_event": "SimStart" },
     { "at": 0.50, "system_event": "View", "data": 2 },
     { "at": 1.00, "key": "0x103E2" },
-    { "at": 1.50, "snapshot": "seated" },
+    { "at": 1.50, "key": 69637 }, { "at": 1.60, "key": 69737 }, { "at": 1.70, "key": 69647 },
+    { "at": 1.80, "key": 70000 }, { "at": 1.90, "key": 70001 },
+    { "at": 1.95, "snapshot": "seated" },
     { "at": 2.00, "ramp": { "token:79": 9.0 }, "over": 2.0 },
-    { "at": 3.00, "mouse": { "x": 320, "y": 100 } },
-    { "at": 3.00, "mouse": { "x": 700, "y": 75 } },
+    { "at": 3.00, "mouse": { "x": 450, "y": 100 } },
     { "at": 3.04, "snapshot": "charging" },
     { "at": 5.00, "mouse": { "x": 30, "y": 180 } },
     { "at": 5.20, "snapshot": "parked" },
     { "at": 5.50, "mouse": { "x": 100, "y": 180 } },
+    { "at": 5.60, "mouse": { "x": 400, "y": 140 } },
     { "at": 9.00, "unload": true },
     { "at": 9.50, "load": true },
     { "at": 9.60, "system_event": "SimStart" },
     { "at": 10.0, "ramp": { "avar:AIRSPEED INDICATED:kph": 110.0 }, "over": 2.0 },
+    { "at": 10.2, "key": "0x11065" }, { "at": 10.3, "key": "0x11065" },
+    { "at": 10.4, "key": "0x11059" }, { "at": 10.5, "key": "0x11059" },
+    { "at": 10.6, "key": "0x11059" }, { "at": 10.7, "key": "0x11059" },
+    { "at": 10.8, "key": "0x11059" },
+    { "at": 10.90, "key": "0x11061" },
+    { "at": 10.95, "key": "0x11061" },
+    { "at": 11.00, "key": "0x11061" },
+    { "at": 11.05, "key": "0x11061" },
+    { "at": 11.10, "key": "0x11061" },
+    { "at": 11.15, "key": "0x11061" },
+    { "at": 11.20, "key": "0x11061" },
+    { "at": 11.25, "key": "0x11061" },
+    { "at": 11.30, "key": "0x11061" },
+    { "at": 11.35, "key": "0x11061" },
+    { "at": 11.40, "key": "0x11061" },
+    { "at": 11.45, "key": "0x11061" },
+    { "at": 11.50, "key": "0x11061" },
+    { "at": 11.55, "key": "0x11061" },
+    { "at": 11.60, "key": "0x11061" },
+    { "at": 11.65, "key": "0x11061" },
+    { "at": 11.70, "key": "0x11061" },
+    { "at": 11.75, "key": "0x11061" },
+    { "at": 11.80, "key": "0x11061" },
+    { "at": 11.85, "key": "0x11061" },
     { "at": 12.0, "set": { "token:60": 0.0, "token:61": 25.0, "token:79": 0.0,
                            "avar:VERTICAL SPEED:m/s": 10.0 } },
     { "at": 12.0, "ramp": { "avar:INDICATED ALTITUDE:m": 412.0, "token:83": 40.0 }, "over": 10.0 },
+    { "at": 13.0, "key": "0x1101D" }, { "at": 13.0, "key": "0x1111D" },
     { "at": 14.0, "system_event": "Pause", "data": 1 },
     { "at": 16.0, "system_event": "Pause", "data": 0 },
     { "at": 18.0, "system_event": "PositionChanged", "data": 1 },
@@ -54,16 +85,23 @@ constexpr const char* kFlight = R"json({
     { "at": 24.0, "key": "0x11062" },
     { "at": 24.5, "key": "0x11062" },
     { "at": 26.0, "set": { "avar:VERTICAL SPEED:m/s": 1.8, "avar:AIRSPEED INDICATED:kph": 85.0,
-                           "token:932": 1.5, "token:933": 0.5 } },
+                           "token:932": 1.5, "token:933": 0.5, "token:79": 30.0, "token:77": 3.0,
+                           "token:937": 5.0, "token:926": 20.0, "token:69": -8.0 } },
     { "at": 26.0, "ramp": { "token:83": 400.0 }, "over": 15.0 },
     { "at": 26.0, "ramp": { "avar:INDICATED ALTITUDE:m": 499.0 }, "over": 30.0 },
     { "at": 41.0, "set": { "token:83": 40.0 } },
     { "at": 41.0, "ramp": { "token:83": 400.0 }, "over": 15.0 },
     { "at": 56.0, "set": { "avar:VERTICAL SPEED:m/s": -1.1, "avar:AIRSPEED INDICATED:kph": 100.0,
-                           "token:83": 200.0, "token:932": 0.0, "token:933": -0.4 } },
+                           "token:83": 200.0, "token:932": 0.0, "token:933": -0.4,
+                           "token:79": 0.0, "token:77": -2.0, "token:937": 0.0,
+                           "token:926": 0.0, "token:69": 0.0 } },
     { "at": 56.0, "ramp": { "avar:INDICATED ALTITUDE:m": 462.0 }, "over": 34.0 },
     { "at": 70.0, "expect": { "lvar:zelvan_speed_needle": 25.0, "lvar:zelvan_climb_needle": 57.8,
-                              "lvar:zelvan_compass_bank": 0.5 }, "tol": 1e-9 }
+                              "lvar:zelvan_compass_bank": 0.5 }, "tol": 1e-9 },
+    { "at": 70.0, "expect": { "lvar:ovi_bank_indicator": 0.5, "lvar:ovi_pitch_scale_2": 0.48889,
+                              "lvar:ovi_turnkey_needle": 0.5, "lvar:zelvan_radio_main": 5.0,
+                              "lvar:zelvan_radio_01": 5.0, "lvar:zelvan_radio_001": 0.0 },
+      "tol": 1e-5 }
   ]
 })json";
 
@@ -163,6 +201,7 @@ void PrintSummary(const RunResult& result, const std::string& eventsPath,
         out << "    " << d << "\n";
     }
     const fs::path ini = fs::path(settingsDir) / "PelmoraGrp" / "zelvan" / "config.ini";
+    PrintBatteries(ini.string(), out);
     std::ifstream settings(ini);
     if (settings) {
         out << "  settings saved to " << ini.string() << ":\n";

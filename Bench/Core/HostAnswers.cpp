@@ -25,11 +25,13 @@ double HostAnswers::IndicatedAltitudeAt(double altitude, double oldSetting, doub
     return kScaleHeightM * (1.0 - ratio * std::pow(oldSetting / newSetting, kExponent));
 }
 
-void HostAnswers::operator()(std::uint32_t id, std::uint32_t) {
+void HostAnswers::operator()(std::uint32_t id, std::uint32_t value) {
     if (id == kPressureUp) {
         StepPressureSetting(1.0);
     } else if (id == kPressureDown) {
         StepPressureSetting(-1.0);
+    } else if (id == kComFrequency) {
+        host.SetToken(kComFrequencyToken, static_cast<double>(value));
     }
 }
 

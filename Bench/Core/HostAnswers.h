@@ -12,8 +12,13 @@ namespace bench {
 // limits below. The host then reports the indicated altitude for the new setting: the aircraft's
 // static pressure stays, so the altitude is recomputed from the standard atmosphere. A setting the
 // scenario never gave counts as the standard 1013.25 mbar.
+//
+// The COM frequency: 0x100AB carries it as four BCD digits without the leading "1" (0x1800 for
+// 118.00 MHz); the host then reports it as gauge variable token 23.
 class HostAnswers {
 public:
+    static constexpr std::uint32_t kComFrequency = 0x100AB;
+    static constexpr std::uint32_t kComFrequencyToken = 23;
     static constexpr std::uint32_t kPressureUp = 0x1015B;
     static constexpr std::uint32_t kPressureDown = 0x1015C;
     static constexpr double kPressureStepMbar = 1.0;

@@ -76,6 +76,25 @@ void PrintRow(const Row& r, const ReadingTime& at, std::ostream& out) {
     out << "; compass "
         << Format("%.0f deg, bank %.2f", r("ovi_magnetic_scale") * 360.0, r("zelvan_compass_bank"))
         << Format(", pitch %.2f", r("zelvan_compass_pitch")) << "\n";
+    // The attitude indicators: bank over 360 and pitch over 180 about the centre 0.5; the turn
+    // needles span -10 to +10; the ball -127 to +127 in flight; the radio's knobs: whole
+    // megahertz above 118, the 100 kHz digit and the 25 kHz step (0, 2, 4, 6).
+    const auto bank = [&r](const char* name) { return (0.5 - r(name)) * 360.0; };
+    const auto pitch = [&r](const char* name) { return (r(name) - 0.5) * 180.0; };
+    const auto turn = [&r](const char* name) { return r(name) * 20.0 - 10.0; };
+    out << "      attitude "
+        << Format("bank %+.1f / %+.1f deg, pitch %+.1f / %+.1f deg", bank("ovi_bank_indicator"),
+                  bank("ovi_bank_indicator_2"), pitch("ovi_pitch_scale"),
+                  pitch("ovi_pitch_scale_2"))
+        << "; turn "
+        << Format("%+.1f / %+.1f (attitude indicators %+.1f / %+.1f)", turn("ovi_turnkey_needle"),
+                  turn("zelvan_turnkey_needle_2"), turn("att_turn_needle_1"),
+                  turn("att_turn_needle_2"))
+        << "\n";
+    const double com = 118.0 + r("zelvan_radio_main") + r("zelvan_radio_01") / 10.0 +
+                       r("zelvan_radio_001") / 2.0 * 0.025;
+    out << "      ball " << Format("%.2f", r("ovi_inclin_ball")) << ", yaw string "
+        << Format("%.2f", r("air_cord_angle")) << "; COM " << Format("%.3f MHz", com) << "\n";
 }
 
 } // namespace
@@ -98,6 +117,43 @@ void PrintInstrumentReadings(const std::string& tracePath, const std::vector<Rea
         PrintRow(Row(header, cells), times[next], out);
         ++next;
     }
+}
+
+} // namespace bench
+
+namespace bench {
+
+void PrintBatteries(const std::string& settingsPath, std::ostream& out) {
+    std::ifstream in(settingsPath);
+    std::string line;
+    bool power = false;
+    std::map<std::string, std::string> keys;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.front() == '[') {
+            power = line == "[power]";
+        } else if (const auto eq = line.find('='); power && eq != std::string::npos) {
+            keys[line.substr(0, eq)] = line.substr(eq + 1);
+        }
+    }
+    if (keys.empty()) {
+        return;
+    }
+    // A charge of -1 is a battery that was never charged.
+    const auto charge = [&keys](const std::string& key) {
+        const auto it = keys.find(key);
+        if (it == keys.end() || it->second.empty() || std::stod(it->second) < 0.0) {
+            return std::string("no charge record");
+        }
+        return Format("%.2f %%", std::stod(it->second) * 100.0);
+    };
+    const auto on = [&keys](const std::string& key) {
+        const auto it = keys.find(key);
+        return it != keys.end() && it->second == "True" ? "on" : "off";
+    };
+    out << "  batteries at unload: battery 1 " << charge("battery1") << " (" << on("battery1switch")
+        << "), battery 2 " << charge("battery2") << " (" << on("battery2switch") << "), radio "
+        << charge("batteryRadio") << " (master " << on("masterswitch") << "; attitude indicators "
+        << on("agd1switch") << " / " << on("agd2switch") << ")\n";
 }
 
 } // namespace bench

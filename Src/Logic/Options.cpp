@@ -4,6 +4,7 @@
 #include "Logic/CockpitState.h"
 #include "Logic/ModuleState.h"
 #include "Logic/SystemRegistry.h"
+#include "Logic/Systems/AGDSystem.h"
 #include "Logic/Systems/FailuresSystem.h"
 #include "Logic/Systems/PowerSystem.h"
 
@@ -202,7 +203,10 @@ void Options::Load() {
     ServicePanelSelection.slider =
         std::clamp(ReadInt(kFailures, "slider", 0, path), 0, ServicePanelSelection.sliderMax);
 
-    // The covers and attitude-indicator systems read theirs here once they exist.
+    // The covers system reads its keys here once it exists.
+    if (AGDSystem* agd = RegisteredAGD()) {
+        agd->LoadSettings(path);
+    }
 
     if (FailuresSystem* failures = RegisteredFailures()) {
         failures->SetLevel(FailuresSystem::LevelForSlider(ServicePanelSelection.slider));
@@ -231,6 +235,9 @@ void Options::Save() {
     WriteInt(kCabin, "backSeat", backSeat, path);
     WriteBool(kCabin, "frontSeat", frontSeat, path);
     WriteInt(kCabin, "activePilot", activePilot, path);
+    if (const AGDSystem* agd = RegisteredAGD()) {
+        agd->SaveSettings(path);
+    }
     if (const PowerSystem* power = RegisteredPower()) {
         power->SaveSettings(path);
     }

@@ -1,12 +1,15 @@
 #include "Logic/SystemRegistry.h"
 
 #include "Lib/HostEntry.h"
+#include "Logic/Systems/AGDSystem.h"
 #include "Logic/Systems/AltimeterSystem.h"
+#include "Logic/Systems/AttitudeIndicatorSystem.h"
 #include "Logic/Systems/ClimbNeedlesSystem.h"
 #include "Logic/Systems/EmptySystem.h"
 #include "Logic/Systems/FailuresSystem.h"
 #include "Logic/Systems/MagneticCompassSystem.h"
 #include "Logic/Systems/PowerSystem.h"
+#include "Logic/Systems/RadioSystem.h"
 #include "Logic/Systems/ServicePanelSystem.h"
 #include "Logic/Systems/SoundSystem.h"
 #include "Logic/Systems/SpeedNeedleSystem.h"
@@ -31,7 +34,10 @@ SystemRegistry::SystemRegistry() {
     systems[kMagneticCompass] = Make<MagneticCompassSystem>("making MagneticCompassSystem");
     systems[kAltimeter] = Make<AltimeterSystem>("making AltimeterSystem");
     systems[kPower] = Make<PowerSystem>("making PowerSystem");
+    systems[kAttitudeIndicator] = Make<AttitudeIndicatorSystem>("making AttitudeIndicatorSystem");
+    systems[kRadio] = Make<RadioSystem>("making RadioSystem");
     systems[kServicePanel] = Make<ServicePanelSystem>("making ServicePanelSystem");
+    systems[kAGD] = Make<AGDSystem>("making AGDSystem");
 }
 
 SystemRegistry::~SystemRegistry() {
@@ -50,6 +56,10 @@ FailuresSystem* SystemRegistry::Failures() const {
 
 PowerSystem* SystemRegistry::Power() const {
     return static_cast<PowerSystem*>(systems[kPower].get());
+}
+
+AGDSystem* SystemRegistry::AGD() const {
+    return static_cast<AGDSystem*>(systems[kAGD].get());
 }
 
 SystemBase* SystemRegistry::At(std::size_t position) const {

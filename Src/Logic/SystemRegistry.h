@@ -9,6 +9,7 @@
 class SoundSystem;
 class FailuresSystem;
 class PowerSystem;
+class AGDSystem;
 
 // Owns one instance of each system, made in their fixed order (which is also the order of the
 // system list) and destroyed in reverse. Other systems reach each other by position.
@@ -46,6 +47,7 @@ public:
     SoundSystem* Sound() const;
     FailuresSystem* Failures() const;
     PowerSystem* Power() const;
+    AGDSystem* AGD() const;
 
 private:
     std::array<std::unique_ptr<SystemBase>, kSystems> systems;

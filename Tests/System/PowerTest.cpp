@@ -109,6 +109,13 @@ TEST(Power, ASecondSimStartReloadsTheSwitchesWithoutAddingTheirLoadAgain) {
             << key << "\n"
             << twice.settings;
     }
+    // The running radio's load stays through the reload, beside the attitude indicator's.
+    const auto withRadio = Fly(Flight(8.0, settings, R"(
+        ,{"at": 1.0, "key": 69733}, {"at": 1.0, "key": 69733}
+        ,{"at": 2.0, "system_event": "SimStart"})"));
+    EXPECT_NEAR(Saved(withRadio.settings, "batteryRadio"), 1.0 - 1200 * kDrainPerUpdate,
+                6 * kDrainPerUpdate)
+        << withRadio.settings;
 }
 
 TEST(Power, TheAttitudeIndicatorSwitchesLoadTheRadioBatteryOnlyWithTheMasterOn) {

@@ -8,6 +8,8 @@
 #include "Logic/ModuleState.h"
 #include "Logic/Options.h"
 #include "Logic/SimParameters.h"
+#include "Logic/SystemRegistry.h"
+#include "Logic/Systems/AGDSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +19,7 @@ class Power : public ::testing::Test {
 protected:
     void SetUp() override { ImportTable.services = host.Table(); }
     void TearDown() override {
+        module::registry.reset();
         module::connection.reset();
         Options::Instance().battery1 = -1.0;
         Options::Instance().batteryRadio = -1.0;
@@ -89,4 +92,46 @@ TEST_F(Power, ABatteryPowersOnlyWhileSwitchedOnAndNotEmpty) {
     power.agd2On = true;
     EXPECT_FALSE(power.IsAgd1Powered());
     EXPECT_TRUE(power.IsAgd2Powered());
+}
+
+TEST_F(Power, ChargingAFlatBatteryBringsItsConsumersBack) {
+    // A fresh installation: empty batteries without a record, every switch on, gyros released.
+    module::registry = std::make_unique<SystemRegistry>();
+    for (std::size_t p = SystemRegistry::kPower; p < SystemRegistry::kSystems; ++p) {
+        if (SystemBase* system = module::registry->At(p)) {
+            system->start(); // the consumers and their power; the sound needs a host window
+        }
+    }
+    PowerSystem& power = *module::registry->Power();
+    for (const char* name : {"zelvan_battery1_switch", "zelvan_master_battery_switch",
+                             "zelvan_agd1_switch_on", "ovi_arrester_switch"}) {
+        host.SetNamedValue(name, 1.0);
+    }
+    power.battery1.switchedOn = true;
+    power.batteryRadio.switchedOn = true;
+    host.SetToken(937, 5.0);
+    const auto tick = [](bool first) {
+        for (std::size_t p = 0; p < SystemRegistry::kSystems; ++p) {
+            if (SystemBase* system = module::registry->At(p)) {
+                system->update(0.055, first);
+            }
+        }
+    };
+    tick(true);
+    EXPECT_EQ(host.NamedValue("ovi_turnkey_needle"), 0.5);
+    EXPECT_EQ(host.NamedValue("att_turn_needle_1"), 0.5);
+    EXPECT_EQ(module::registry->AGD()->gauge1.current, &module::registry->AGD()->gauge1.off);
+
+    power.ChargeOnGround(PowerSystem::kBattery1);
+    power.ChargeOnGround(PowerSystem::kBatteryRadio);
+    for (int i = 0; i < 20; ++i) {
+        tick(false);
+    }
+    EXPECT_EQ(host.NamedValue("ovi_turnkey_needle"), 0.75);
+    EXPECT_EQ(host.NamedValue("att_turn_needle_1"), 0.75);
+    EXPECT_EQ(host.NamedValue("zelvan_turnkey_needle_2"), 0.5) << "battery 2 stays off";
+    // A toppled gyro needs its arrester or switch again to run.
+    module::registry->AGD()->onKeyEvent(AGDSystem::kArrester1, 0);
+    module::registry->AGD()->onKeyEvent(AGDSystem::kArrester1, 0);
+    EXPECT_EQ(module::registry->AGD()->gauge1.current, &module::registry->AGD()->gauge1.working);
 }

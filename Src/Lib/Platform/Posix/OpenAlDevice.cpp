@@ -249,6 +249,11 @@ std::vector<std::shared_ptr<Voice>> DeviceState::RaisePassedMarks() {
     std::vector<std::shared_ptr<Voice>> fired;
     for (const auto& v : voices_) {
         if (v->marks.empty()) {
+            // A one-shot sound that ran out is quiet again, so the mixer can rest.
+            if (v->running && !IsPlaying(*v)) {
+                v->running = false;
+                v->parkedCursor = 0;
+            }
             continue;
         }
         const bool playing = IsPlaying(*v);
