@@ -30,6 +30,9 @@ void AddRunOptions(CLI::App& command, bench::RunOptions& o, std::uint64_t& epoch
     command.add_flag("--realtime", o.realtime, "pace the steps in wall-clock time");
     command.add_option("--audio-out", o.audioOut,
                        "the cockpit audio the loopback device rendered during the run (WAV)");
+    command.add_option("--panel-png", o.panelPng,
+                       "write the 2D panel to DIR/NAME.png at every snapshot and DIR/end.png at "
+                       "the end");
 }
 
 } // namespace
@@ -98,6 +101,11 @@ int main(int argc, char** argv) {
     if (summary && result.status != bench::kBadInput && result.status != bench::kModuleNotLoaded) {
         bench::PrintSummary(result, options.eventsPath, options.tracePath, options.settingsDir,
                             std::cout);
+    }
+    if (summary && !options.panelPng.empty() && result.status != bench::kBadInput &&
+        result.status != bench::kModuleNotLoaded) {
+        std::cout << "  panel pictures (seated, charging, parked, end) in "
+                  << std::filesystem::absolute(options.panelPng).string() << "\n";
     }
     if (options.stats) {
         bench::PrintStats(result.stats, std::cout);

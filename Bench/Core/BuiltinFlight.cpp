@@ -17,7 +17,8 @@ namespace fs = std::filesystem;
 namespace {
 
 // On the ground, banked onto a wing: the first tick rests the glider on one tip; the pilot
-// switches the charged batteries and the attitude indicators on, levels the wings, looks from
+// switches the batteries and the attitude indicators on, puts the low second battery on the
+// ground charger from the service panel, levels the wings, looks from
 // the back seat, then the aircraft is reloaded (the switches stay as they were) and flies off,
 // with the radio on and tuned to 123.500. It climbs on the winch, raises the gear, uncages the
 // attitude indicators, sets the altimeters, circles in a thermal and glides home, the
@@ -29,7 +30,7 @@ constexpr const char* kFlight = R"json({
   "duration": 90.0,
   "host": { "token:60": 1.0, "token:79": 3.0, "token:336": 256.0,
             "avar:KOHLSMAN SETTING MB:mbars": 1013.25, "avar:INDICATED ALTITUDE:m": 312.0 },
-  "settings": "[power]\nbattery1=1\nbattery2=1\nbatteryRadio=1\n",
+  "settings": "[power]\nbattery1=1\nbattery2=0.15\nbatteryRadio=1\n",
   "actions": [
     { "at": 0.00, "load": true },
     { "at": 0.00, "system_event": "SimStart" },
@@ -37,9 +38,14 @@ constexpr const char* kFlight = R"json({
     { "at": 1.00, "key": "0x103E2" },
     { "at": 1.50, "key": 69637 }, { "at": 1.60, "key": 69737 }, { "at": 1.70, "key": 69647 },
     { "at": 1.80, "key": 70000 }, { "at": 1.90, "key": 70001 },
+    { "at": 1.95, "snapshot": "seated" },
     { "at": 2.00, "ramp": { "token:79": 9.0 }, "over": 2.0 },
+    { "at": 3.00, "mouse": { "x": 450, "y": 100 } },
+    { "at": 3.04, "snapshot": "charging" },
     { "at": 5.00, "mouse": { "x": 30, "y": 180 } },
+    { "at": 5.20, "snapshot": "parked" },
     { "at": 5.50, "mouse": { "x": 100, "y": 180 } },
+    { "at": 5.60, "mouse": { "x": 400, "y": 140 } },
     { "at": 9.00, "unload": true },
     { "at": 9.50, "load": true },
     { "at": 9.60, "system_event": "SimStart" },

@@ -1,6 +1,10 @@
 #include "Bench/Core/HostServices.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace bench {
 
@@ -280,14 +284,98 @@ fsx::Word ZV_STDCALL HostServices::PanelWindow(std::uint32_t ident) {
 
 // ---- the 2D panel -------------------------------------------------------------------------------
 
-void HostServices::WalkElements(fsx::ElementHeader* first, bool runCallbacks) {
+namespace {
+
+constexpr std::size_t kMaxElements = 4096;
+
+PanelTextStyle CopyStyle(const fsx::TextStyle& source) {
+    PanelTextStyle style;
+    style.width = source.width;
+    style.height = source.height;
+    style.textColour = source.textColour;
+    style.backgroundColour = source.backgroundColour;
+    style.highlightColour = source.highlightColour;
+    if (source.fontName != nullptr) {
+        std::strncpy(style.font.data(), source.fontName, style.font.size() - 1);
+    }
+    style.fontWeight = source.fontWeight;
+    style.charSet = source.charSet;
+    style.alignment = source.alignment;
+    style.characters = source.characters;
+    return style;
+}
+
+} // namespace
+
+void HostServices::SetGauge(const fsx::GaugeHeader* gauge) {
+    panel = gauge;
+    panelDrawn = false;
+    for (PanelElement& p : panelFrame) {
+        p.styleSource = nullptr; // another module's records may sit at the same address
+    }
+}
+
+// The host's draw: each element's callback gives its value and may change its hidden bit and
+// its text; the host keeps what it drew.
+void HostServices::DrawElements(fsx::ElementHeader* first) {
     // The chain is the module's; a cycle would hang the host, so the walk is bounded.
-    int guard = 0;
-    for (fsx::ElementHeader* e = first; e != nullptr && guard < 4096; e = e->child, ++guard) {
-        if (runCallbacks && e->callback != nullptr) {
-            e->callback(e);
+    std::size_t n = 0;
+    for (fsx::ElementHeader* e = first; e != nullptr && n < kMaxElements; e = e->child, ++n) {
+        const double value = e->callback != nullptr ? e->callback(e) : 0.0;
+        if (n == panelFrame.size()) {
+            panelFrame.emplace_back();
+        }
+        PanelElement& p = panelFrame[n];
+        p.kind = e->kind;
+        p.bitmap = e->bitmap;
+        p.position = e->position;
+        p.imageFlags = e->imageFlags;
+        p.windowBitmap = e->windowBitmap;
+        p.hasCallback = e->callback != nullptr;
+        p.value = value;
+        p.isText = e->kind == fsx::ElementKind::Text && e->text != nullptr;
+        p.text[0] = '\0';
+        if (p.isText) {
+            const std::size_t room =
+                std::min<std::size_t>(static_cast<std::size_t>(e->textCapacity), p.text.size() - 1);
+            const char* end = static_cast<const char*>(std::memchr(e->text, '\0', room));
+            const std::size_t length =
+                end != nullptr ? static_cast<std::size_t>(end - e->text) : room;
+            std::memcpy(p.text.data(), e->text, length);
+            p.text[length] = '\0';
+        }
+        if (e->textStyle != p.styleSource) {
+            p.styleSource = e->textStyle;
+            p.style = e->textStyle != nullptr ? CopyStyle(*e->textStyle) : PanelTextStyle{};
         }
     }
+    panelFrame.resize(n);
+    panelDrawn = true;
+}
+
+double HostServices::PanelValue(std::uint32_t number, ElementPart part) const {
+    if (!panelDrawn || number == 0 || number > panelFrame.size()) {
+        return std::nan("");
+    }
+    const PanelElement& p = panelFrame[number - 1];
+    switch (part) {
+    case ElementPart::Value:
+        return p.value;
+    case ElementPart::Hidden:
+        return p.Hidden() ? 1.0 : 0.0;
+    case ElementPart::Text: {
+        if (!p.isText) {
+            return std::nan("");
+        }
+        char* end = nullptr;
+        const double value = std::strtod(p.text.data(), &end);
+        while (end != nullptr && *end == ' ') {
+            ++end;
+        }
+        return end == p.text.data() || (end != nullptr && *end != '\0') ? std::nan("") : value;
+    }
+    }
+    return std::nan("");
 }
 
 fsx::Word ZV_STDCALL HostServices::ElementQuery(fsx::ElementHeader*) {
@@ -297,18 +385,18 @@ fsx::Word ZV_STDCALL HostServices::ElementInstall(fsx::ElementHeader*, fsx::Word
     return 0;
 }
 fsx::Word ZV_STDCALL HostServices::ElementInitialise(fsx::ElementHeader* e) {
-    Active().WalkElements(e, true);
+    Active().DrawElements(e);
     return 0;
 }
 fsx::Word ZV_STDCALL HostServices::ElementUpdate(fsx::ElementHeader* e) {
-    Active().WalkElements(e, true);
+    Active().DrawElements(e);
     return 0;
 }
 fsx::Word ZV_STDCALL HostServices::ElementGenerate(fsx::ElementHeader*, fsx::Word) {
     return 0;
 }
-fsx::Word ZV_STDCALL HostServices::ElementPlot(fsx::ElementHeader* e) {
-    Active().WalkElements(e, false);
+// The picture is made from the frame the last update recorded.
+fsx::Word ZV_STDCALL HostServices::ElementPlot(fsx::ElementHeader*) {
     return 0;
 }
 fsx::Word ZV_STDCALL HostServices::ElementKill(fsx::ElementHeader*) {

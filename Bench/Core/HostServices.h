@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Bench/Core/EventLog.h"
+#include "Bench/Core/PanelFrame.h"
 #include "Lib/FSX/GaugeAbi.h"
 
 #include <array>
@@ -63,9 +64,17 @@ public:
     std::function<void(std::uint32_t id, std::uint32_t value)> keyAnswer;
 
     // ---- the 2D panel --------------------------------------------------------------------------
-    void SetGauge(const fsx::GaugeHeader* gauge) { panel = gauge; }
+    // A gauge that goes leaves its last drawn frame for the picture, but nothing to expect.
+    void SetGauge(const fsx::GaugeHeader* gauge);
     // Calls the innermost mouse rectangle that holds the point; false when none does.
     bool Mouse(std::int32_t x, std::int32_t y, std::uint32_t flags);
+    // The elements as the host last drew them, in drawing order (element N is at N - 1).
+    const PanelFrame& Panel() const { return panelFrame; }
+    // The panel of a loaded module has been drawn.
+    bool PanelDrawn() const { return panelDrawn; }
+    // Element N's value, hidden bit or text read as a number; NaN when the panel has no element
+    // N drawn, or its text is no number.
+    double PanelValue(std::uint32_t number, ElementPart part) const;
 
 private:
     static HostServices& Active();
@@ -73,7 +82,7 @@ private:
     std::uint32_t FindNamed(std::string_view name) const;
     std::uint32_t RegisterNamed(std::string_view name);
     void TriggerKey(const char* type, std::uint32_t id, std::uint32_t value);
-    void WalkElements(fsx::ElementHeader* first, bool runCallbacks);
+    void DrawElements(fsx::ElementHeader* first);
 
     // The slots.
     static fsx::Word ZV_STDCALL ElementQuery(fsx::ElementHeader* e);
@@ -126,6 +135,8 @@ private:
     std::vector<KeyEvent> delivering;
 
     const fsx::GaugeHeader* panel = nullptr;
+    PanelFrame panelFrame;
+    bool panelDrawn = false;
 };
 
 } // namespace bench

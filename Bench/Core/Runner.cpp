@@ -5,6 +5,7 @@
 #include "Bench/Core/HostAnswers.h"
 #include "Bench/Core/HostServices.h"
 #include "Bench/Core/ModuleLoader.h"
+#include "Bench/Core/PanelPicture.h"
 #include "Bench/Core/SimRoot.h"
 #include "Bench/Core/SimulatorConnection.h"
 #include "Bench/Core/StepHistogram.h"
@@ -144,6 +145,8 @@ private:
             return host.NamedValue(v.name).value_or(std::nan(""));
         case ValueName::Kind::Masked:
             return simulator.Masked(v.name) ? 1.0 : 0.0;
+        case ValueName::Kind::Element:
+            return host.PanelValue(v.token, v.part);
         }
         return 0.0;
     }
@@ -161,6 +164,8 @@ private:
             break;
         case ValueName::Kind::Masked:
             break; // the simulator's own state; scenarios only expect it
+        case ValueName::Kind::Element: // only expected; the scenario parser refuses the rest
+            break;
         }
     }
 
@@ -169,6 +174,7 @@ private:
     void Apply(const Action& a);
     void Expect(const Action& a);
     void AdvanceRamps();
+    void Snapshot(const std::string& name);
 
     static void Diagnostic(void* user, const char* text) {
         auto* self = static_cast<Flight*>(user);
@@ -208,6 +214,8 @@ private:
     std::vector<Ramp> ramps;
     std::uintptr_t appTimer = 0;
     std::int64_t appTimerStep = 0;
+    // The pictures asked for in this step, made after its draw.
+    std::vector<std::string> snapshots;
 };
 
 bool Flight::LoadModule() {
@@ -305,9 +313,37 @@ void Flight::Apply(const Action& a) {
     case Action::Kind::Settings:
         WriteSettings(settingsDir, a.eventName);
         break;
+    case Action::Kind::Snapshot:
+        snapshots.push_back(a.eventName);
+        break;
     case Action::Kind::Expect:
         break;
     }
+}
+
+// Without --panel-png a snapshot draws nothing; a picture that cannot be written is reported
+// and the flight goes on.
+void Flight::Snapshot(const std::string& name) {
+    if (options.panelPng.empty()) {
+        return;
+    }
+    std::string error;
+    if (!WritePanelPicture(host.Panel(), (fs::path(options.panelPng) / (name + ".png")).string(),
+                           error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+    }
+}
+
+// What an expectation saw, in words where there was no value to see.
+std::string NotThere(const ValueName& name, double actual) {
+    if (std::isnan(actual) && name.kind == ValueName::Kind::NamedVar) {
+        return "no such variable";
+    }
+    if (std::isnan(actual) && name.kind == ValueName::Kind::Element) {
+        return name.part == ElementPart::Text ? "no element drawn with a number as its text"
+                                              : "no such element drawn";
+    }
+    return std::to_string(actual);
 }
 
 void Flight::Expect(const Action& a) {
@@ -321,10 +357,7 @@ void Flight::Expect(const Action& a) {
             text[n] = '\0';
             std::fprintf(stderr, "%s: t=%s: action %zu: %s expected %.17g (tol %g), got %s\n",
                          scenario.file.c_str(), text, a.index, name.text.c_str(), expected,
-                         a.tolerance,
-                         std::isnan(actual) && name.kind == ValueName::Kind::NamedVar
-                             ? "no such variable"
-                             : std::to_string(actual).c_str());
+                         a.tolerance, NotThere(name, actual).c_str());
         }
     }
 }
@@ -344,6 +377,16 @@ RunResult Flight::Fly() {
         result.status = kBadInput;
         result.error = options.tracePath + ": cannot be written";
         return result;
+    }
+    if (!options.panelPng.empty()) {
+        std::error_code ec;
+        fs::create_directories(options.panelPng, ec);
+        if (!fs::is_directory(options.panelPng, ec) ||
+            access(options.panelPng.c_str(), W_OK) != 0) {
+            result.status = kBadInput;
+            result.error = options.panelPng + ": cannot be written";
+            return result;
+        }
     }
     zvrt_set_host_version(10, 0, scenario.hostBuild, 0);
     void* window = scenario.hostWindow ? zvrt_create_window("FS98MAIN") : nullptr;
@@ -435,6 +478,10 @@ RunResult Flight::Fly() {
             ++result.stats.ticks;
         }
 
+        for (const std::string& name : snapshots) {
+            Snapshot(name);
+        }
+        snapshots.clear();
         for (const Action* a : expects) {
             Expect(*a);
         }
@@ -444,6 +491,7 @@ RunResult Flight::Fly() {
         }
     }
     log.SetTime(static_cast<double>(lastStep) * kStep);
+    Snapshot("end");
     UnloadModule();
     if (window != nullptr) {
         zvrt_destroy_window(window);
@@ -484,7 +532,8 @@ RunResult RunScenario(const Scenario& scenario, const RunOptions& options) {
         RunOptions local = options;
         for (std::string* path :
              {&local.tracePath, &local.eventsPath, &local.settingsDir, &local.rootDir,
-              &local.modulePath, &local.standinLibrary, &local.soundBankFolder, &local.audioOut}) {
+              &local.modulePath, &local.standinLibrary, &local.soundBankFolder, &local.audioOut,
+              &local.panelPng}) {
             if (!path->empty()) {
                 *path = fs::absolute(*path).lexically_normal().string();
             }

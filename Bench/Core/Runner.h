@@ -22,6 +22,7 @@ struct RunOptions {
     bool stats = false;
     bool realtime = false;
     std::string audioOut; // the rendered cockpit audio, as a WAV file
+    std::string panelPng; // the folder of the panel pictures; empty: no pictures
 };
 
 struct RunStats {

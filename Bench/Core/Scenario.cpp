@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace bench {
@@ -114,6 +115,24 @@ public:
         return values;
     }
 
+    // What the panel drew is the module's doing; a scenario only expects it.
+    std::vector<std::pair<ValueName, double>>
+    Settable(std::vector<std::pair<ValueName, double>> values, const std::string& where) const {
+        for (const auto& [name, value] : values) {
+            if (name.kind == ValueName::Kind::Element) {
+                Fail(where, "\"" + name.text + "\": what the panel drew can only be expected");
+            }
+        }
+        return values;
+    }
+
+    // The picture becomes DIR/NAME.png: a plain file name, never a path.
+    static bool IsPictureName(const std::string& name) {
+        return !name.empty() && name.size() <= 100 && name[0] != '.' &&
+               name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                      "0123456789-_.") == std::string::npos;
+    }
+
     Action ParseAction(const json& j, std::size_t index) const {
         const std::string where = "action " + std::to_string(index);
         if (!j.is_object()) {
@@ -129,10 +148,10 @@ public:
             Fail(where, "\"at\" must not be negative");
         }
         static const char* kKinds[] = {
-            "load",  "unload", "system_event",         "key",     "set", "ramp",
-            "mouse", "expect", "simconnect_exception", "settings"};
+            "load",  "unload", "system_event",         "key",      "set",     "ramp",
+            "mouse", "expect", "simconnect_exception", "settings", "snapshot"};
         int found = -1;
-        for (int k = 0; k < 10; ++k) {
+        for (int k = 0; k < static_cast<int>(std::size(kKinds)); ++k) {
             if (j.contains(kKinds[k])) {
                 if (found >= 0) {
                     Fail(where, std::string("has both \"") + kKinds[found] + "\" and \"" +
@@ -193,10 +212,10 @@ public:
             }
             break;
         case Action::Kind::Set:
-            a.values = Values(v, where, "set");
+            a.values = Settable(Values(v, where, "set"), where);
             break;
         case Action::Kind::Ramp:
-            a.values = Values(v, where, "ramp");
+            a.values = Settable(Values(v, where, "ramp"), where);
             if (!j.contains("over")) {
                 Fail(where, "\"ramp\" needs \"over\"");
             }
@@ -230,6 +249,13 @@ public:
         case Action::Kind::Settings:
             if (!v.is_string()) {
                 Fail(where, "\"settings\" must be the text of config.ini");
+            }
+            a.eventName = v.get<std::string>();
+            break;
+        case Action::Kind::Snapshot:
+            if (!v.is_string() || !IsPictureName(v.get<std::string>())) {
+                Fail(where, "\"snapshot\" must be a picture name of letters, digits, '-', '_' "
+                            "and '.', not starting with '.'");
             }
             a.eventName = v.get<std::string>();
             break;
@@ -312,7 +338,7 @@ public:
             s.settings = root["settings"].get<std::string>();
         }
         if (root.contains("host")) {
-            s.host = Values(root["host"], "field \"host\"", "host");
+            s.host = Settable(Values(root["host"], "field \"host\"", "host"), "field \"host\"");
         }
         if (root.contains("actions")) {
             const json& actions = root["actions"];
@@ -415,8 +441,29 @@ std::optional<ValueName> ParseValueName(const std::string& text, std::string& er
         v.name = text.substr(7);
         return v;
     }
-    error = "unknown value name \"" + text +
-            "\" (token:N, avar:NAME:UNIT[:INDEX], lvar:NAME or masked:EVENT)";
+    if (text.rfind("element:", 0) == 0) {
+        v.kind = ValueName::Kind::Element;
+        std::string number = text.substr(8);
+        if (const auto colon = number.find(':'); colon != std::string::npos) {
+            const std::string part = number.substr(colon + 1);
+            number.resize(colon);
+            if (part == "hidden") {
+                v.part = ElementPart::Hidden;
+            } else if (part == "text") {
+                v.part = ElementPart::Text;
+            } else {
+                error = "\"" + text + "\": an element value is element:N, element:N:hidden or " +
+                        "element:N:text";
+                return std::nullopt;
+            }
+        }
+        if (!ParseUnsigned(number, v.token) || v.token < 1 || v.token > 4096) {
+            error = "\"" + text + "\": an element number must be a whole number from 1 to 4096";
+            return std::nullopt;
+        }
+        return v;
+    }
+    error = "unknown value name \"" + text + "\" (token:N, avar:NAME:UNIT[:INDEX], lvar:NAME, masked:EVENT or element:N[:hidden|:text])";
     return std::nullopt;
 }
 

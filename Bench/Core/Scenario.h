@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Bench/Core/PanelFrame.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -8,12 +10,15 @@
 
 namespace bench {
 
-// A host value as scenarios name it: "token:N", "avar:NAME:UNIT[:INDEX]" or "lvar:NAME"; and
-// "masked:EVENT", 1 while a SimConnect client withholds the simulator event EVENT (expect only).
+// A host value as scenarios name it: "token:N", "avar:NAME:UNIT[:INDEX]" or "lvar:NAME";
+// "masked:EVENT", 1 while a SimConnect client withholds the simulator event EVENT; and what the
+// panel drew: "element:N", "element:N:hidden", "element:N:text". The last two kinds are only
+// expected, never set.
 struct ValueName {
-    enum class Kind { Token, AircraftVar, NamedVar, Masked };
+    enum class Kind { Token, AircraftVar, NamedVar, Masked, Element };
     Kind kind = Kind::Token;
-    std::uint32_t token = 0;
+    std::uint32_t token = 0; // or the element's number
+    ElementPart part = ElementPart::Value;
     std::string name;
     std::string unit;
     std::uint32_t index = 0;
@@ -35,11 +40,12 @@ struct Action {
         Expect,
         SimConnectException,
         Settings,
+        Snapshot,
     };
     Kind kind = Kind::Load;
     double at = 0.0;
     std::size_t index = 0;   // position in the file
-    std::string eventName;   // or the settings text
+    std::string eventName;   // or the settings text, or the snapshot's name
     std::uint32_t id = 0;    // key id, event data, exception code
     std::uint32_t value = 0; // key value
     std::vector<std::pair<ValueName, double>> values;

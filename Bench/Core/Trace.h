@@ -8,8 +8,9 @@
 
 namespace bench {
 
-// The named variables after every step. The set of variables is only known at the end of the
-// run, so rows go to a scratch file first and become CSV, with one column per name, at the end.
+// The named variables and what the panel drew after every step. The set of variables is only
+// known at the end of the run, so rows go to a scratch file first and become CSV, with one column
+// per name and per element value, at the end.
 class Trace {
 public:
     Trace() = default;
@@ -28,6 +29,8 @@ private:
     std::string path;
     std::FILE* scratch = nullptr;
     std::vector<double> row;
+    // The most elements a drawn panel had, and which of them were texts.
+    std::vector<bool> textElements;
 };
 
 } // namespace bench

@@ -13,6 +13,7 @@
 #include "Logic/Systems/PilotHeadSystem.h"
 #include "Logic/Systems/PowerSystem.h"
 #include "Logic/Systems/RadioSystem.h"
+#include "Logic/Systems/ServicePanelSystem.h"
 #include "Logic/Systems/SoundSystem.h"
 #include "Logic/Systems/SpeedNeedleSystem.h"
 #include "Logic/Systems/SwitchesSystem.h"
@@ -46,6 +47,7 @@ SystemRegistry::SystemRegistry() {
     systems[kRadio] = Make<RadioSystem>("making RadioSystem");
     systems[kBrake] = Make<BrakeSystem>("making BrakeSystem");
     systems[kPilotHead] = Make<PilotHeadSystem>("making PilotHeadSystem");
+    systems[kServicePanel] = Make<ServicePanelSystem>("making ServicePanelSystem");
     systems[kVisualStaff] = Make<VisualStaffSystem>("making VisualStaffSystem");
     systems[kAGD] = Make<AGDSystem>("making AGDSystem");
 }

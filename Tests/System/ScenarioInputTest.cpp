@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 using testing_support::Fly;
 
@@ -40,6 +41,14 @@ TEST(ScenarioInput, BadScenariosAreRefusedWithAMessageNamingTheFault) {
         {R"({"actions": [{"at": 1, "mouse": {"x": 1e10, "y": 0}}]})",
          "test.json: action 0: \"x\" is beyond the panel's coordinates"},
         {R"({"ho\nst": 1})", "test.json: field \"ho\\x0Ast\": unknown field"},
+        {R"({"actions": [{"at": 1.0, "snapshot": "../outside"}]})",
+         "test.json: action 0: \"snapshot\" must be a picture name"},
+        {R"({"actions": [{"at": 1.0, "set": {"element:3:hidden": 0}}]})",
+         "\"element:3:hidden\": what the panel drew can only be expected"},
+        {R"({"actions": [{"at": 1.0, "expect": {"element:3:shown": 0}}]})",
+         "\"element:3:shown\": an element value is element:N"},
+        {R"({"actions": [{"at": 1.0, "expect": {"element:0": 0}}]})",
+         "an element number must be a whole number from 1 to 4096"},
     };
     for (const Case& c : cases) {
         const auto log = Fly(c.json);
@@ -90,7 +99,18 @@ TEST(ScenarioInput, TheTraceHasOneSortedColumnPerNamedVariableAndExactNumbers) {
         {"at": 0.02, "set": {"lvar:a_first": 3.0000000000000004}}]})",
                          true);
     ASSERT_EQ(log.result.status, bench::kRunOk) << log.result.error;
-    EXPECT_EQ(log.trace, "t,lvar:a_first,lvar:b_second,lvar:zelvan_covers_visible\n"
+    // The panel's element columns follow the named variables.
+    std::istringstream rows(log.trace);
+    std::string variables;
+    for (std::string row; std::getline(rows, row);) {
+        std::size_t end = 0;
+        for (int column = 0; column < 4; ++column) {
+            end = row.find(',', end + 1);
+        }
+        variables += row.substr(0, end) + "\n";
+    }
+    EXPECT_EQ(log.trace.find(",element:1,"), variables.find('\n'));
+    EXPECT_EQ(variables, "t,lvar:a_first,lvar:b_second,lvar:zelvan_covers_visible\n"
                          "0,,0.1,0\n"
                          "0.01,,0.1,0\n"
                          "0.02,3.0000000000000004,0.1,0\n"

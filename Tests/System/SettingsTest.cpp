@@ -32,10 +32,9 @@ TEST(Settings, AFirstFlightWithoutAFileSavesTheDefaults) {
     const auto log = Fly(R"({"duration": 1.0, "host": {"token:60": 1}, "actions": [
         {"at": 0.0, "system_event": "SimStart"}]})");
     ASSERT_EQ(log.result.status, bench::kRunOk);
-    for (const char* line :
-         {"[power]", "battery1=-1", "battery2=-1", "batteryRadio=-1", "[cabin]", "pilot1Weight=80",
-          "pilot2Weight=80", "waterTankWeight=0", "backSeat=0", "frontSeat=True", "activePilot=1",
-          "[failures]", "slider=0"}) {
+    for (const char* line : {"[power]", "battery1=-1", "battery2=-1", "batteryRadio=-1", "[cabin]",
+                             "pilot1Weight=80", "pilot2Weight=0", "waterTankWeight=0", "backSeat=0",
+                             "frontSeat=True", "activePilot=1", "[failures]", "slider=0"}) {
         EXPECT_TRUE(Has(log.settings, line)) << line << "\n" << log.settings;
     }
 }
@@ -45,19 +44,26 @@ TEST(Settings, ALoadKeepsEveryValueWithinItsLimits) {
                                       "[cabin]\npilot1Weight=120\npilot2Weight=10\n"
                                       "waterTankWeight=-5\nbackSeat=7\nfrontSeat=off\n"
                                       "[failures]\nslider=200\n"));
+    // Only the masses of what is seated are kept: nobody in front, the tank in the back.
     for (const char* line :
-         {"battery1=1", "battery2=-1", "batteryRadio=0.25", "pilot1Weight=95", "pilot2Weight=65",
+         {"battery1=1", "battery2=-1", "batteryRadio=0.25", "pilot1Weight=0", "pilot2Weight=0",
           "waterTankWeight=94", "backSeat=2", "frontSeat=False", "slider=125"}) {
         EXPECT_TRUE(Has(log.settings, line)) << line << "\n" << log.settings;
     }
+    const auto crew = Fly(WithSettings("[cabin]\npilot1Weight=120\npilot2Weight=10\nbackSeat=1\n"));
+    for (const char* line : {"pilot1Weight=95", "pilot2Weight=65", "backSeat=1"}) {
+        EXPECT_TRUE(Has(crew.settings, line)) << line << "\n" << crew.settings;
+    }
     // A negative crew mass wraps as the unsigned value it is stored in, so it lands on 95.
-    const auto negative = Fly(WithSettings(
-        "[cabin]\npilot2Weight=-10\nbackSeat=-4\nactivePilot=7\n[failures]\nslider=-3\n"));
+    // The back seat is taken, so its pilot's mass is what the panel shows and what is saved.
+    const auto negative =
+        Fly(WithSettings("[cabin]\npilot2Weight=-10\nbackSeat=1\n[failures]\nslider=-3\n"));
     EXPECT_TRUE(Has(negative.settings, "pilot2Weight=95")) << negative.settings;
     EXPECT_TRUE(Has(negative.settings, "slider=0")) << negative.settings;
     // Seats and pilots other than the panel's choices read as the nearest choice or the default.
-    EXPECT_TRUE(Has(negative.settings, "backSeat=0")) << negative.settings;
-    EXPECT_TRUE(Has(negative.settings, "activePilot=1")) << negative.settings;
+    const auto outside = Fly(WithSettings("[cabin]\nbackSeat=-4\nactivePilot=7\n"));
+    EXPECT_TRUE(Has(outside.settings, "backSeat=0")) << outside.settings;
+    EXPECT_TRUE(Has(outside.settings, "activePilot=1")) << outside.settings;
 }
 
 TEST(Settings, TextsThatAreNoNumberOrBoolReadAsTheDefaults) {
@@ -88,9 +94,10 @@ TEST(Settings, WhatIsSavedLoadsBackTheSameInAFreshModule) {
         {"at": 0.5, "system_event": "SimStart"})"));
     ASSERT_EQ(log.result.status, bench::kRunOk) << log.result.error;
     EXPECT_EQ(log.Of("load").size(), 2u);
+    // The back pilot's mass is not kept while the tank sits in the back seat.
     for (const char* line : {"battery1=0.5", "battery2=0.123457", "pilot1Weight=70",
-                             "pilot2Weight=66", "waterTankWeight=50", "backSeat=2",
-                             "frontSeat=True", "activePilot=1", "slider=30", "probability=1"}) {
+                             "pilot2Weight=0", "waterTankWeight=50", "backSeat=2", "frontSeat=True",
+                             "activePilot=1", "slider=30", "probability=1"}) {
         EXPECT_TRUE(Has(log.settings, line)) << line << "\n" << log.settings;
     }
     // The level is written from the slider and never read back.
@@ -143,7 +150,8 @@ TEST(Settings, ASettingsFileThatCannotBeWrittenIsReportedAndTheFlightGoesOn) {
 }
 
 TEST(Settings, AKeyWrittenTwiceReadsAsItsFirstOccurrenceAndASaveLeavesOneCopy) {
-    const auto log = Fly(WithSettings("[cabin]\npilot1Weight=70\nwaterTankWeight=20\n"
+    // The tank rides in the back seat, so the water mass is the panel's and is saved as such.
+    const auto log = Fly(WithSettings("[cabin]\nbackSeat=2\npilot1Weight=70\nwaterTankWeight=20\n"
                                       "pilot1Weight=90\n[notes]\nseen=1\nseen=2\n"
                                       "[CABIN]\nwaterTankWeight=30\n"));
     ASSERT_EQ(log.result.status, bench::kRunOk) << log.result.error;

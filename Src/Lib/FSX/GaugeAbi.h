@@ -115,7 +115,28 @@ constexpr Word kImageHidden = 0x40000000u;
 
 using ElementCallback = double(ZV_STDCALL*)(ElementHeader* element);
 
-// One element of the tree; `child` is the next element drawn. Text elements carry their buffer.
+// Colours are the host's: 0x00BBGGRR.
+constexpr Word kTextCentreHorizontally = 0x1u;
+constexpr Word kTextCentreVertically = 0x2u;
+constexpr Word kTextSingleLine = 0x4u;
+
+// How a text element draws its text inside its area.
+struct TextStyle {
+    std::int32_t width;
+    std::int32_t height;
+    std::uint32_t textColour;
+    std::uint32_t backgroundColour;
+    std::uint32_t highlightColour;
+    const char* fontName;
+    std::int32_t fontWeight;
+    std::int32_t charSet;
+    Word alignment; // kTextCentre... and kTextSingleLine
+    std::int32_t characters;
+};
+
+// One element of the tree; `child` is the next element drawn. Text elements carry their buffer
+// and style; a moving image is seen through its window bitmap. An image's value moves it: a
+// slider by x pixels, a moving image's picture by x pixels to the left inside its window.
 struct ElementHeader {
     ElementKind kind;
     Word bitmap;
@@ -125,6 +146,8 @@ struct ElementHeader {
     ElementHeader* child;
     char* text;
     Word textCapacity;
+    Word windowBitmap;
+    const TextStyle* textStyle;
 };
 
 // ---- gauge variables -------------------------------------------------------------------------
