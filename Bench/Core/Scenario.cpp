@@ -463,7 +463,9 @@ std::optional<ValueName> ParseValueName(const std::string& text, std::string& er
         }
         return v;
     }
-    error = "unknown value name \"" + text + "\" (token:N, avar:NAME:UNIT[:INDEX], lvar:NAME, masked:EVENT or element:N[:hidden|:text])";
+    error =
+        "unknown value name \"" + text +
+        "\" (token:N, avar:NAME:UNIT[:INDEX], lvar:NAME, masked:EVENT or element:N[:hidden|:text])";
     return std::nullopt;
 }
 
