@@ -4,14 +4,12 @@
 #include "Bench/Core/EventLog.h"
 #include "Bench/Core/HostAnswers.h"
 #include "Bench/Core/HostServices.h"
+#include "Bench/Core/HostSystem.h"
 #include "Bench/Core/ModuleLoader.h"
 #include "Bench/Core/SimRoot.h"
 #include "Bench/Core/SimulatorConnection.h"
 #include "Bench/Core/Trace.h"
 #include "Lib/Platform/HostRuntime/zelvan_hostrt.h"
-
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -52,11 +50,7 @@ public:
             fs::create_directories(path, ec);
             return;
         }
-        std::string pattern = (fs::temp_directory_path() / "zelvan-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("cannot make a temporary folder");
-        }
-        path = pattern;
+        path = hostsystem::MakeTemporaryFolder();
         owned = true;
     }
     ~ScratchFolder() {
@@ -74,24 +68,15 @@ public:
 // Puts the process's working directory and settings folder back when the run ends.
 class ProcessContext {
 public:
-    ProcessContext(const std::string& root, const std::string& settingsDir) {
+    ProcessContext(const std::string& root, const std::string& settingsDir)
+        : settings(settingsDir) {
         std::error_code ec;
         oldDir = fs::current_path(ec);
-        if (const char* xdg = std::getenv("XDG_DATA_HOME")) {
-            oldXdg = xdg;
-            hadXdg = true;
-        }
-        setenv("XDG_DATA_HOME", settingsDir.c_str(), 1);
         fs::current_path(root);
     }
     ~ProcessContext() {
         std::error_code ec;
         fs::current_path(oldDir, ec);
-        if (hadXdg) {
-            setenv("XDG_DATA_HOME", oldXdg.c_str(), 1);
-        } else {
-            unsetenv("XDG_DATA_HOME");
-        }
         zvrt_reset();
     }
     ProcessContext(const ProcessContext&) = delete;
@@ -99,8 +84,7 @@ public:
 
 private:
     fs::path oldDir;
-    std::string oldXdg;
-    bool hadXdg = false;
+    hostsystem::SettingsFolder settings;
 };
 
 void WriteSettings(const std::string& settingsDir, const std::string& text) {
@@ -243,7 +227,7 @@ void Flight::UnloadModule() {
     host.SetGauge(nullptr);
     loader.Deinitialise();
     // Whatever the module left behind must not call into a library that is about to go.
-    if (const std::size_t timers = zvrt_kill_all_timers(); timers > 0) {
+    if (const std::size_t timers = hostsystem::StopLeftoverTimers(); timers > 0) {
         Diagnostic(this, ("bench: the module left " + std::to_string(timers) +
                           " timer(s) running at unload")
                              .c_str());
@@ -349,8 +333,8 @@ RunResult Flight::Fly() {
         result.error = options.tracePath + ": cannot be written";
         return result;
     }
-    zvrt_set_host_version(10, 0, scenario.hostBuild, 0);
-    void* window = scenario.hostWindow ? zvrt_create_window("FS98MAIN") : nullptr;
+    hostsystem::DeclareHostBuild(scenario.hostBuild);
+    void* window = scenario.hostWindow ? hostsystem::CreateMainWindow() : nullptr;
     zvrt_set_diagnostic_sink(&Flight::Diagnostic, this);
     zvrt_set_sleep_hook(&Flight::Sleep, this);
     zvrt_set_timer_observer(&Flight::TimerObserver, this);
@@ -414,7 +398,7 @@ RunResult Flight::Fly() {
         const std::uint64_t allocationsBefore = allocationCounter ? allocationCounter() : 0;
         const auto before = Clock::now();
         host.DeliverTriggeredKeyEvents();
-        zvrt_run_due_timers(static_cast<std::uint64_t>(step) * 10);
+        hostsystem::RunTimersUntil(static_cast<std::uint64_t>(step) * 10, wallStart);
         if (const fsx::GaugeHeader* gauge = loader.Gauge()) {
             gauge->update(); // the host redraws the panel
             gauge->draw();
@@ -445,7 +429,7 @@ RunResult Flight::Fly() {
     log.SetTime(static_cast<double>(lastStep) * kStep);
     UnloadModule();
     if (window != nullptr) {
-        zvrt_destroy_window(window);
+        hostsystem::DestroyMainWindow(window);
     }
     if (!audio.Finish()) {
         std::fprintf(stderr, "%s: cannot be written\n", options.audioOut.c_str());
@@ -462,9 +446,7 @@ RunResult Flight::Fly() {
     s.allocationsPerTick = steadySteps == 0 ? 0.0
                                             : static_cast<double>(steadyAllocations) /
                                                   static_cast<double>(steadySteps);
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    s.peakRssKb = usage.ru_maxrss;
+    s.peakRssKb = hostsystem::PeakMemoryKb();
     return result;
 }
 
