@@ -29,6 +29,7 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   foreach(target zelvan-bench zelvan_simconnect zelvan_hostrt)
     target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
   endforeach()
+  add_subdirectory(Tests/Windows)
 endif()
 
 # The gauge DLL of each preset exports exactly the two records and import only the system's own DLLs.

@@ -89,7 +89,8 @@ void FindCompanions(RunOptions& options) {
         }
     }
     if (options.modulePath.empty()) {
-        options.modulePath = (self / ZELVAN_MODULE_FILE).string(); // reported as missing when loaded
+        options.modulePath =
+            (self / ZELVAN_MODULE_FILE).string(); // reported as missing when loaded
     }
 }
 

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <psapi.h>
-#include <shlobj.h>
 
 #include <filesystem>
 #include <set>
@@ -16,23 +15,10 @@ namespace bench::hostsystem {
 
 namespace {
 
-// FOLDERID_SavedGames.
-constexpr GUID kSavedGames = {
-    0x4C5C32FF, 0xBB9D, 0x43B0, {0xB5, 0xB4, 0x2D, 0x72, 0xE5, 0x4E, 0xAA, 0xA4}};
-
-std::wstring Wide(const std::string& text) {
-    return std::filesystem::path(text).wstring();
-}
-
-std::string KnownSavedGames() {
-    PWSTR path = nullptr;
-    std::string folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(kSavedGames, 0, nullptr, &path)) && path != nullptr) {
-        folder = std::filesystem::path(path).string();
-    }
-    CoTaskMemFree(path);
-    return folder;
-}
+constexpr const char* kUserShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+// FOLDERID_SavedGames, as the shell names the folder there.
+constexpr const char* kSavedGamesValue = "{4C5C32FF-BB9D-43B0-B5B4-2D72E54EAAA4}";
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
     return DefWindowProcA(window, message, w, l);
@@ -62,16 +48,27 @@ std::string MakeTemporaryFolder() {
     throw std::runtime_error("cannot make a temporary folder");
 }
 
-// The user's Saved Games folder is redirected for the run, as a user may have moved it.
+// The user's Saved Games folder is redirected for the run, as a user who moved the folder has it:
+// the known folder's entry among the user's shell folders names the new place.
 SettingsFolder::SettingsFolder(const std::string& folder) {
-    previous = KnownSavedGames();
-    hadPrevious = !previous.empty();
-    SHSetKnownFolderPath(kSavedGames, 0, nullptr, Wide(folder).c_str());
+    char value[MAX_PATH * 2] = {};
+    DWORD size = sizeof value;
+    hadPrevious = RegGetValueA(HKEY_CURRENT_USER, kUserShellFolders, kSavedGamesValue,
+                               RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, value,
+                               &size) == ERROR_SUCCESS;
+    if (hadPrevious) {
+        previous = value;
+    }
+    RegSetKeyValueA(HKEY_CURRENT_USER, kUserShellFolders, kSavedGamesValue, REG_SZ, folder.c_str(),
+                    static_cast<DWORD>(folder.size() + 1));
 }
 
 SettingsFolder::~SettingsFolder() {
     if (hadPrevious) {
-        SHSetKnownFolderPath(kSavedGames, 0, nullptr, Wide(previous).c_str());
+        RegSetKeyValueA(HKEY_CURRENT_USER, kUserShellFolders, kSavedGamesValue, REG_EXPAND_SZ,
+                        previous.c_str(), static_cast<DWORD>(previous.size() + 1));
+    } else {
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kUserShellFolders, kSavedGamesValue);
     }
 }
 

@@ -17,8 +17,9 @@ fi
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
 export WINEARCH=win64
-# No Mono or Gecko installer dialogs when the prefix is made; nothing here needs them.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# No Mono or Gecko installer dialogs when the prefix is made, and no debugger on a crash (the
+# test fails instead of waiting): nothing here needs them.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe,winedbg.exe=d"
 export DISPLAY=
 export ALSA_CONFIG_PATH="$build/wine-alsa.conf"
 if [ ! -f "$ALSA_CONFIG_PATH" ]; then
