@@ -12,6 +12,8 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -51,6 +53,18 @@ HWND MakeWindow(const char* className) {
 std::string ReadAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::size_t ThreadsOfThisProcess() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    std::size_t count = 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        count += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
+    }
+    CloseHandle(snapshot);
+    return count;
 }
 
 fs::path Scratch(const char* name) {
@@ -145,10 +159,12 @@ TEST(Win32Platform, TheSettingsFileLivesInSavedGamesAndIsReplacedWhole) {
 TEST(Win32Platform, TheSoundBankPlaysThroughDirectSoundAndTheLoopSustains) {
     HWND window = MakeWindow("ZelvanSoundTest");
     ASSERT_NE(window, nullptr);
+    const std::size_t threadsBefore = ThreadsOfThisProcess();
     except::SoundEngine engine;
     engine.Init(window, 1);
     ASSERT_TRUE(engine.HasDevice());
     ASSERT_TRUE(engine.WorkerRunning());
+    EXPECT_GT(ThreadsOfThisProcess(), threadsBefore) << "the sound worker runs beside";
     engine.SetBasePath(std::string(ZELVAN_SOUNDBANK) + "\\");
 
     // A slide of about half a second: played from the start, its cursor moves, and it ends.
@@ -193,6 +209,9 @@ TEST(Win32Platform, TheSoundBankPlaysThroughDirectSoundAndTheLoopSustains) {
 
     engine.Shutdown();
     EXPECT_FALSE(engine.WorkerRunning());
+    Sleep(200);
+    EXPECT_EQ(ThreadsOfThisProcess(), threadsBefore)
+        << "the worker and the device's threads are gone with the engine";
     DestroyWindow(window);
     fs::remove_all(folder);
 }
