@@ -2,6 +2,7 @@
 // timers ticked by a message loop, window lookup, the executable's version resource, the library
 // loader, the settings file in the Saved Games folder, and DirectSound through the sound engine.
 #include "Lib/Platform/Platform.h"
+#include "Bench/Core/HostSystem.h"
 #include "Lib/Audio/SoundEngine.h"
 #include "Lib/Exception.h"
 #include "Lib/Platform/Profile.h"
@@ -88,6 +89,18 @@ TEST(Win32Platform, ThreadTimersTickThroughTheMessageLoopUntilKilled) {
     RunMessageLoop(std::chrono::milliseconds(100));
     EXPECT_EQ(ticks, afterKill) << "no tick after KillTimer";
     EXPECT_EQ(platform::SetTimer(10, nullptr), 0u);
+}
+
+// What the Windows bench relies on to unload a module safely: timers left running are found by
+// their ticks and stopped before anything calls them.
+TEST(Win32Platform, TheBenchFindsAndStopsTimersLeftRunning) {
+    ticks = 0;
+    ASSERT_NE(platform::SetTimer(10, &CountTick), 0u);
+    ASSERT_NE(platform::SetTimer(50, &CountTick), 0u);
+    EXPECT_EQ(bench::hostsystem::StopLeftoverTimers(), 2u);
+    RunMessageLoop(std::chrono::milliseconds(100));
+    EXPECT_EQ(ticks, 0) << "neither was called";
+    EXPECT_EQ(bench::hostsystem::StopLeftoverTimers(), 0u);
 }
 
 TEST(Win32Platform, TheHostsWindowAndVersionAreTheSystemsOwn) {
