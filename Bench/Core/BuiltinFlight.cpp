@@ -142,17 +142,18 @@ void FindCompanions(RunOptions& options) {
     const fs::path self = fs::read_symlink("/proc/self/exe", ec).parent_path();
     for (const fs::path& folder : {self, fs::path(ZELVAN_BUILD_BIN)}) {
         if (options.modulePath.empty()) {
-            options.modulePath = Beside(folder, "zelvan.so");
+            options.modulePath = Beside(folder, ZELVAN_MODULE_FILE);
         }
         if (options.standinLibrary.empty()) {
-            options.standinLibrary = Beside(folder, "libzelvan-simconnect.so");
+            options.standinLibrary = Beside(folder, ZELVAN_STANDIN_FILE);
         }
         if (options.soundBankFolder.empty()) {
             options.soundBankFolder = Beside(folder, "soundbank");
         }
     }
     if (options.modulePath.empty()) {
-        options.modulePath = (self / "zelvan.so").string(); // reported as missing when loaded
+        options.modulePath =
+            (self / ZELVAN_MODULE_FILE).string(); // reported as missing when loaded
     }
 }
 

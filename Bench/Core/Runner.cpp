@@ -4,6 +4,7 @@
 #include "Bench/Core/EventLog.h"
 #include "Bench/Core/HostAnswers.h"
 #include "Bench/Core/HostServices.h"
+#include "Bench/Core/HostSystem.h"
 #include "Bench/Core/ModuleLoader.h"
 #include "Bench/Core/PanelPicture.h"
 #include "Bench/Core/SimRoot.h"
@@ -11,9 +12,6 @@
 #include "Bench/Core/StepHistogram.h"
 #include "Bench/Core/Trace.h"
 #include "Lib/Platform/HostRuntime/zelvan_hostrt.h"
-
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -40,6 +38,15 @@ AllocationCounter allocationCounter = nullptr;
 constexpr double kStep = 0.01;
 constexpr std::int64_t kStepsPerFourSeconds = 400;
 
+// Whether a file can be made in the folder: a probe file is written and removed again.
+bool FolderTakesFiles(const fs::path& folder) {
+    const fs::path probe = folder / ".zelvan-bench-probe";
+    const bool made = static_cast<bool>(std::ofstream(probe));
+    std::error_code ec;
+    fs::remove(probe, ec);
+    return made;
+}
+
 std::int64_t StepOf(double at) {
     return std::llround(std::ceil(at * 100.0 - 1e-6));
 }
@@ -54,11 +61,7 @@ public:
             fs::create_directories(path, ec);
             return;
         }
-        std::string pattern = (fs::temp_directory_path() / "zelvan-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("cannot make a temporary folder");
-        }
-        path = pattern;
+        path = hostsystem::MakeTemporaryFolder();
         owned = true;
     }
     ~ScratchFolder() {
@@ -76,24 +79,15 @@ public:
 // Puts the process's working directory and settings folder back when the run ends.
 class ProcessContext {
 public:
-    ProcessContext(const std::string& root, const std::string& settingsDir) {
+    ProcessContext(const std::string& root, const std::string& settingsDir)
+        : settings(settingsDir) {
         std::error_code ec;
         oldDir = fs::current_path(ec);
-        if (const char* xdg = std::getenv("XDG_DATA_HOME")) {
-            oldXdg = xdg;
-            hadXdg = true;
-        }
-        setenv("XDG_DATA_HOME", settingsDir.c_str(), 1);
         fs::current_path(root);
     }
     ~ProcessContext() {
         std::error_code ec;
         fs::current_path(oldDir, ec);
-        if (hadXdg) {
-            setenv("XDG_DATA_HOME", oldXdg.c_str(), 1);
-        } else {
-            unsetenv("XDG_DATA_HOME");
-        }
         zvrt_reset();
     }
     ProcessContext(const ProcessContext&) = delete;
@@ -101,8 +95,7 @@ public:
 
 private:
     fs::path oldDir;
-    std::string oldXdg;
-    bool hadXdg = false;
+    hostsystem::SettingsFolder settings;
 };
 
 void WriteSettings(const std::string& settingsDir, const std::string& text) {
@@ -163,7 +156,7 @@ private:
             host.SetNamedValue(v.name, value);
             break;
         case ValueName::Kind::Masked:
-            break; // the simulator's own state; scenarios only expect it
+            break;                     // the simulator's own state; scenarios only expect it
         case ValueName::Kind::Element: // only expected; the scenario parser refuses the rest
             break;
         }
@@ -247,7 +240,7 @@ void Flight::UnloadModule() {
     host.SetGauge(nullptr);
     loader.Deinitialise();
     // Whatever the module left behind must not call into a library that is about to go.
-    if (const std::size_t timers = zvrt_kill_all_timers(); timers > 0) {
+    if (const std::size_t timers = hostsystem::StopLeftoverTimers(); timers > 0) {
         Diagnostic(this, ("bench: the module left " + std::to_string(timers) +
                           " timer(s) running at unload")
                              .c_str());
@@ -381,15 +374,14 @@ RunResult Flight::Fly() {
     if (!options.panelPng.empty()) {
         std::error_code ec;
         fs::create_directories(options.panelPng, ec);
-        if (!fs::is_directory(options.panelPng, ec) ||
-            access(options.panelPng.c_str(), W_OK) != 0) {
+        if (!fs::is_directory(options.panelPng, ec) || !FolderTakesFiles(options.panelPng)) {
             result.status = kBadInput;
             result.error = options.panelPng + ": cannot be written";
             return result;
         }
     }
-    zvrt_set_host_version(10, 0, scenario.hostBuild, 0);
-    void* window = scenario.hostWindow ? zvrt_create_window("FS98MAIN") : nullptr;
+    hostsystem::DeclareHostBuild(scenario.hostBuild);
+    void* window = scenario.hostWindow ? hostsystem::CreateMainWindow() : nullptr;
     zvrt_set_diagnostic_sink(&Flight::Diagnostic, this);
     zvrt_set_sleep_hook(&Flight::Sleep, this);
     zvrt_set_timer_observer(&Flight::TimerObserver, this);
@@ -454,7 +446,7 @@ RunResult Flight::Fly() {
             timed && allocationCounter ? allocationCounter() : 0;
         const auto before = timed ? Clock::now() : Clock::time_point{};
         host.DeliverTriggeredKeyEvents();
-        zvrt_run_due_timers(static_cast<std::uint64_t>(step) * 10);
+        hostsystem::RunTimersUntil(static_cast<std::uint64_t>(step) * 10, wallStart);
         if (const fsx::GaugeHeader* gauge = loader.Gauge()) {
             gauge->update(); // the host redraws the panel
             gauge->draw();
@@ -494,7 +486,7 @@ RunResult Flight::Fly() {
     Snapshot("end");
     UnloadModule();
     if (window != nullptr) {
-        zvrt_destroy_window(window);
+        hostsystem::DestroyMainWindow(window);
     }
     if (!audio.Finish()) {
         std::fprintf(stderr, "%s: cannot be written\n", options.audioOut.c_str());
@@ -511,9 +503,7 @@ RunResult Flight::Fly() {
     s.allocationsPerTick = steadySteps == 0 ? 0.0
                                             : static_cast<double>(steadyAllocations) /
                                                   static_cast<double>(steadySteps);
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    s.peakRssKb = usage.ru_maxrss;
+    s.peakRssKb = hostsystem::PeakMemoryKb();
     return result;
 }
 
@@ -530,10 +520,9 @@ RunResult RunScenario(const Scenario& scenario, const RunOptions& options) {
         // and the module finds its settings folder through the environment, so every path is
         // made absolute before either happens.
         RunOptions local = options;
-        for (std::string* path :
-             {&local.tracePath, &local.eventsPath, &local.settingsDir, &local.rootDir,
-              &local.modulePath, &local.standinLibrary, &local.soundBankFolder, &local.audioOut,
-              &local.panelPng}) {
+        for (std::string* path : {&local.tracePath, &local.eventsPath, &local.settingsDir,
+                                  &local.rootDir, &local.modulePath, &local.standinLibrary,
+                                  &local.soundBankFolder, &local.audioOut, &local.panelPng}) {
             if (!path->empty()) {
                 *path = fs::absolute(*path).lexically_normal().string();
             }

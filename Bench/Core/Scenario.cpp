@@ -284,6 +284,7 @@ public:
                                         "simconnect_missing_entry",
                                         "simconnect_open_fails",
                                         "sound_bank",
+                                        "sound_bank_damaged",
                                         "settings",
                                         "host",
                                         "actions"};
@@ -330,6 +331,14 @@ public:
         }
         if (root.contains("sound_bank")) {
             s.soundBank = Bool(root["sound_bank"], "field \"sound_bank\"", "sound_bank");
+        }
+        if (root.contains("sound_bank_damaged")) {
+            const json& d = root["sound_bank_damaged"];
+            if (!d.is_string() || d.get<std::string>().empty() ||
+                d.get<std::string>().find_first_of("/\\") != std::string::npos) {
+                Fail("field \"sound_bank_damaged\"", "must name a file of the sound folder");
+            }
+            s.soundBankDamaged = d.get<std::string>();
         }
         if (root.contains("settings")) {
             if (!root["settings"].is_string()) {

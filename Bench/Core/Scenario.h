@@ -66,6 +66,8 @@ struct Scenario {
     std::string simconnectMissingEntry;
     bool simconnectOpenFails = false;
     bool soundBank = true;
+    // A file of the sound folder that holds a damaged RIFF header instead of its sound.
+    std::string soundBankDamaged;
     std::optional<std::string> settings;
     std::vector<std::pair<ValueName, double>> host;
     std::vector<Action> actions;

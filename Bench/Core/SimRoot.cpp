@@ -73,6 +73,10 @@ void LayOutSimRoot(const std::string& root, const Scenario& scenario, const SimR
             }
         }
     }
+    if (!scenario.soundBankDamaged.empty()) {
+        WriteFile(aircraft / "sound" / scenario.soundBankDamaged,
+                  std::string("RIFF\x10\0\0\0WAVEjunk", 16));
+    }
 }
 
 } // namespace bench

@@ -9,7 +9,11 @@ using simconnect::DWORD;
 using simconnect::Handle;
 using simconnect::HRESULT;
 
+#ifdef _WIN32
+#define ZV_SC_EXPORT extern "C" __declspec(dllexport)
+#else
 #define ZV_SC_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace {
 

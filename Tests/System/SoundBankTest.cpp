@@ -57,3 +57,15 @@ TEST(SoundBank, WithoutTheBankTheCockpitStartsSilentAndTheAudioIsStillRecorded) 
     EXPECT_EQ(fs::file_size(wav), 44u + dataBytes);
     fs::remove(wav);
 }
+
+TEST(SoundBank, ADamagedBankFileIsReportedAndTheFlightGoesOn) {
+    const auto log = Fly(R"({"duration": 1.0, "sound_bank_damaged": "slidew_open.wav",
+        "host": {"token:60": 1}, "actions": [{"at": 0.0, "system_event": "SimStart"},
+            {"at": 0.5, "key": "0x1104D"},
+            {"at": 0.9, "expect": {"lvar:zelvan_alt_rotary": 0.1}}]})");
+    EXPECT_EQ(log.result.status, bench::kRunOk) << "the systems run on";
+    ASSERT_EQ(log.Diagnostics().size(), 1u);
+    EXPECT_NE(log.Diagnostics()[0].find("Wave is blank"), std::string::npos)
+        << log.Diagnostics()[0];
+    EXPECT_EQ(log.Of("sound").size(), 3u) << "the files before the damaged one were loaded";
+}

@@ -8,8 +8,8 @@ namespace platform::audio {
 // A manual-reset event: once set, it stays set (and wakes every waiter) until reset.
 class Event {
 public:
-    Event() = default;
-    ~Event() = default;
+    Event();
+    ~Event();
     Event(const Event&) = delete;
     Event& operator=(const Event&) = delete;
 
@@ -17,10 +17,15 @@ public:
     void Reset();
     bool IsSet() const;
 
+    // The system's event object, for a backend whose devices signal it themselves; null where
+    // the backend keeps the state itself.
+    void* NativeHandle() const { return handle_; }
+
 private:
     friend std::uint32_t WaitForAny(Event* const* events, std::uint32_t count,
                                     std::uint32_t timeoutMs);
-    bool signalled_ = false; // guarded by the waiting hub's lock
+    bool signalled_ = false; // guarded by the waiting hub's lock (native backend)
+    void* handle_ = nullptr; // the event object (simulator's platform)
 };
 
 // The simulator's platform waits on at most this many handles at once.

@@ -13,7 +13,13 @@
 extern "C" {
 #endif
 
+#if defined(_WIN32) && defined(ZVRT_BUILD)
+#define ZVRT_API __declspec(dllexport)
+#elif defined(_WIN32)
+#define ZVRT_API __declspec(dllimport)
+#else
 #define ZVRT_API __attribute__((visibility("default")))
+#endif
 
 /* ---- thread timers --------------------------------------------------------------------- */
 typedef void (*zvrt_timer_proc)(void* window, uint32_t message, uintptr_t timer_id,

@@ -23,6 +23,9 @@ Hub& hub() {
 
 } // namespace
 
+Event::Event() = default;
+Event::~Event() = default;
+
 void Event::Set() {
     Hub& h = hub();
     {

@@ -1,10 +1,12 @@
-// The settings file on SimpleIni. Sections and keys are matched without regard to case, as the
-// simulator's platform does. A key written twice in a section (a hand-edited file) reads as its
-// first occurrence, as there too; the reader keeps every occurrence so that a save replaces them
-// all with the one value written and leaves no stale copy behind. A write goes to a new file that
-// then replaces the old one, so an interrupted save never leaves half a settings file behind.
+// The settings file on SimpleIni, one reader and writer for every platform. Sections and keys are
+// matched without regard to case, as the simulator's platform does. A key written twice in a
+// section (a hand-edited file) reads as its first occurrence, as there too; the reader keeps every
+// occurrence so that a save replaces them all with the one value written and leaves no stale copy
+// behind. A write goes to a new file that then replaces the old one, so an interrupted save never
+// leaves half a settings file behind.
 #include "Lib/Platform/Profile.h"
 
+#include "Lib/Platform/FileReplace.h"
 #include "Lib/Platform/Platform.h"
 
 // The file holds text in the ANSI code page, as the simulator platform's INI functions do.
@@ -15,7 +17,6 @@
 #include <SimpleIni.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <new>
@@ -80,7 +81,7 @@ bool SaveAtomically(const CSimpleIniA& ini, const std::string& path) {
     }
     const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
     const bool closed = std::fclose(f) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (!written || !closed || !ReplaceFileWith(temporary, path)) {
         std::remove(temporary.c_str());
         return false;
     }
@@ -143,32 +144,6 @@ ProfileBatch::~ProfileBatch() {
         ReportWriteFailure(batch->path);
     }
     batch.reset();
-}
-
-std::string UserSettingsFolder() {
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] != '\0') {
-        return xdg;
-    }
-    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
-        return std::string(home) + "/.local/share";
-    }
-    return {};
-}
-
-bool CreateFolderTree(const std::string& folder) {
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    return std::filesystem::is_directory(folder, ec);
-}
-
-std::string AbsolutePath(const std::string& path) {
-    std::error_code ec;
-    const auto absolute = std::filesystem::absolute(path, ec);
-    return ec ? std::string() : absolute.lexically_normal().string();
-}
-
-char FolderSeparator() {
-    return '/';
 }
 
 } // namespace platform
