@@ -41,6 +41,15 @@ void RunTimersUntil(std::uint64_t nowMs, Clock::time_point wallStart);
 // Stops every timer the module left running before it is unloaded; returns how many there were.
 std::size_t StopLeftoverTimers();
 
+// The system's library loader, as the simulator uses it for a gauge: a library opened by path
+// (null with the system's reason when it cannot be), its exported records by name, and closed.
+// `LibrarySuffix` is the ending of a library's file name; `ProcessId` tells this process apart.
+void* OpenLibrary(const std::string& path, std::string& reason);
+void* FindSymbol(void* library, const char* name);
+void CloseLibrary(void* library);
+const char* LibrarySuffix();
+unsigned long ProcessId();
+
 // The peak resident memory of the process so far, in KiB (0 where unknown).
 long PeakMemoryKb();
 

@@ -3,6 +3,7 @@
 
 #include "Lib/Platform/HostRuntime/zelvan_hostrt.h"
 
+#include <dlfcn.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -18,6 +19,31 @@ std::string MakeTemporaryFolder() {
         throw std::runtime_error("cannot make a temporary folder");
     }
     return pattern;
+}
+
+void* OpenLibrary(const std::string& path, std::string& reason) {
+    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) {
+        const char* text = dlerror();
+        reason = text != nullptr ? text : "unknown";
+    }
+    return library;
+}
+
+void* FindSymbol(void* library, const char* name) {
+    return dlsym(library, name);
+}
+
+void CloseLibrary(void* library) {
+    dlclose(library);
+}
+
+const char* LibrarySuffix() {
+    return ".so";
+}
+
+unsigned long ProcessId() {
+    return static_cast<unsigned long>(getpid());
 }
 
 SettingsFolder::SettingsFolder(const std::string& folder) {

@@ -1,7 +1,9 @@
+// Loads the gauge the way the simulator does: the system's loader opens the library and finds
+// its two records by name. Each load takes a uniquely named copy, so no state survives an earlier
+// load in this process.
 #include "Bench/Core/ModuleLoader.h"
 
-#include <dlfcn.h>
-#include <unistd.h>
+#include "Bench/Core/HostSystem.h"
 
 #include <filesystem>
 #include <system_error>
@@ -23,23 +25,25 @@ bool ModuleLoader::Load(const std::string& libraryPath, const std::string& scrat
         return false;
     }
     fs::create_directories(scratchFolder, ec);
-    copyPath = (fs::path(scratchFolder) /
-                ("zelvan-" + std::to_string(getpid()) + "-" + std::to_string(++serial) + ".so"))
-                   .string();
+    copyPath =
+        (fs::path(scratchFolder) / ("zelvan-" + std::to_string(hostsystem::ProcessId()) + "-" +
+                                    std::to_string(++serial) + hostsystem::LibrarySuffix()))
+            .string();
     fs::copy_file(libraryPath, copyPath, fs::copy_options::overwrite_existing, ec);
     if (ec) {
         error = libraryPath + ": cannot be copied for loading (" + ec.message() + ")";
         return false;
     }
-    library = dlopen(copyPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string reason;
+    library = hostsystem::OpenLibrary(copyPath, reason);
     if (library == nullptr) {
-        const char* reason = dlerror();
-        error = libraryPath + ": not a loadable library (" + (reason ? reason : "unknown") + ")";
+        error = libraryPath + ": not a loadable library (" + reason + ")";
         fs::remove(copyPath, ec);
         return false;
     }
-    linkage = static_cast<fsx::LinkageRecord*>(dlsym(library, "Linkage"));
-    auto* imports = static_cast<fsx::ImportTableRecord*>(dlsym(library, "ImportTable"));
+    linkage = static_cast<fsx::LinkageRecord*>(hostsystem::FindSymbol(library, "Linkage"));
+    auto* imports =
+        static_cast<fsx::ImportTableRecord*>(hostsystem::FindSymbol(library, "ImportTable"));
     if (linkage == nullptr || imports == nullptr) {
         error = libraryPath + ": not a gauge library (no " +
                 (linkage == nullptr ? "Linkage" : "ImportTable") + " record)";
@@ -71,7 +75,7 @@ void ModuleLoader::Deinitialise() {
 
 void ModuleLoader::Unload() {
     if (library != nullptr) {
-        dlclose(library);
+        hostsystem::CloseLibrary(library);
         library = nullptr;
     }
     linkage = nullptr;

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <set>
 #include <stdexcept>
+#include <string>
 #include <thread>
 
 namespace bench::hostsystem {
@@ -34,6 +35,30 @@ void PumpMessages() {
 }
 
 } // namespace
+
+void* OpenLibrary(const std::string& path, std::string& reason) {
+    HMODULE library = LoadLibraryA(path.c_str());
+    if (library == nullptr) {
+        reason = "error " + std::to_string(GetLastError());
+    }
+    return library;
+}
+
+void* FindSymbol(void* library, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+}
+
+void CloseLibrary(void* library) {
+    FreeLibrary(static_cast<HMODULE>(library));
+}
+
+const char* LibrarySuffix() {
+    return ".dll";
+}
+
+unsigned long ProcessId() {
+    return GetCurrentProcessId();
+}
 
 std::string MakeTemporaryFolder() {
     const std::filesystem::path base = std::filesystem::temp_directory_path();

@@ -15,13 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 fs::path MakeFolder() {
     std::string pattern = (fs::temp_directory_path() / "zelvan-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
@@ -31,6 +24,13 @@ fs::path MakeFolder() {
 }
 
 } // namespace
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 
 std::string GroundFlight(double duration, const std::string& settings, const std::string& actions) {
     nlohmann::json s = {{"duration", duration}, {"host", {{"token:60", 1.0}}}};

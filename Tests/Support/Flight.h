@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +23,9 @@ struct FlightLog {
     // Key events the module sent with this id, through either key operation.
     int KeysSent(std::uint32_t id, const std::string& type = "key") const;
 };
+
+// The whole content of a file; empty when it cannot be read.
+std::string ReadAll(const std::filesystem::path& path);
 
 // A scenario on the ground from a "SimStart" at 0, with `settings` as config.ini (none when
 // empty); `actions` are further action list entries, each preceded by a comma.
