@@ -250,9 +250,12 @@ void Options::Save() {
     WriteDouble(kPower, "battery2", battery2, path);
     WriteDouble(kPower, "batteryRadio", batteryRadio, path);
 
-    WriteInt(kCabin, "pilot1Weight", static_cast<int>(pilot1Weight), path);
-    WriteInt(kCabin, "pilot2Weight", static_cast<int>(pilot2Weight), path);
-    WriteInt(kCabin, "waterTankWeight", static_cast<int>(waterTankWeight), path);
+    // The masses the panel shows, not the payload copies: those are 0 for an empty seat and would
+    // turn a pilot's mass into the lowest one on the next flight after every flight without them
+    // (parking empties both seats). A seat's choice is stored apart, so nothing else changes.
+    WriteInt(kCabin, "pilot1Weight", ServicePanelSelection.pilot1Weight, path);
+    WriteInt(kCabin, "pilot2Weight", ServicePanelSelection.pilot2Weight, path);
+    WriteInt(kCabin, "waterTankWeight", ServicePanelSelection.waterTankWeight, path);
     WriteInt(kCabin, "backSeat", backSeat, path);
     WriteBool(kCabin, "frontSeat", frontSeat, path);
     WriteInt(kCabin, "activePilot", activePilot, path);

@@ -32,9 +32,10 @@ TEST(Settings, AFirstFlightWithoutAFileSavesTheDefaults) {
     const auto log = Fly(R"({"duration": 1.0, "host": {"token:60": 1}, "actions": [
         {"at": 0.0, "system_event": "SimStart"}]})");
     ASSERT_EQ(log.result.status, bench::kRunOk);
-    for (const char* line : {"[power]", "battery1=-1", "battery2=-1", "batteryRadio=-1", "[cabin]",
-                             "pilot1Weight=80", "pilot2Weight=0", "waterTankWeight=0", "backSeat=0",
-                             "frontSeat=True", "activePilot=1", "[failures]", "slider=0"}) {
+    for (const char* line :
+         {"[power]", "battery1=-1", "battery2=-1", "batteryRadio=-1", "[cabin]", "pilot1Weight=80",
+          "pilot2Weight=80", "waterTankWeight=0", "backSeat=0", "frontSeat=True", "activePilot=1",
+          "[failures]", "slider=0"}) {
         EXPECT_TRUE(Has(log.settings, line)) << line << "\n" << log.settings;
     }
 }
@@ -44,9 +45,9 @@ TEST(Settings, ALoadKeepsEveryValueWithinItsLimits) {
                                       "[cabin]\npilot1Weight=120\npilot2Weight=10\n"
                                       "waterTankWeight=-5\nbackSeat=7\nfrontSeat=off\n"
                                       "[failures]\nslider=200\n"));
-    // Only the masses of what is seated are kept: nobody in front, the tank in the back.
+    // Nobody in front and the tank in the back: the pilots' masses stay for the next flight.
     for (const char* line :
-         {"battery1=1", "battery2=-1", "batteryRadio=0.25", "pilot1Weight=0", "pilot2Weight=0",
+         {"battery1=1", "battery2=-1", "batteryRadio=0.25", "pilot1Weight=95", "pilot2Weight=65",
           "waterTankWeight=94", "backSeat=2", "frontSeat=False", "slider=125"}) {
         EXPECT_TRUE(Has(log.settings, line)) << line << "\n" << log.settings;
     }
@@ -94,10 +95,10 @@ TEST(Settings, WhatIsSavedLoadsBackTheSameInAFreshModule) {
         {"at": 0.5, "system_event": "SimStart"})"));
     ASSERT_EQ(log.result.status, bench::kRunOk) << log.result.error;
     EXPECT_EQ(log.Of("load").size(), 2u);
-    // The back pilot's mass is not kept while the tank sits in the back seat.
+    // The back pilot's mass is kept while the tank sits in the back seat.
     for (const char* line : {"battery1=0.5", "battery2=0.123457", "pilot1Weight=70",
-                             "pilot2Weight=0", "waterTankWeight=50", "backSeat=2", "frontSeat=True",
-                             "activePilot=1", "slider=30", "probability=1"}) {
+                             "pilot2Weight=66", "waterTankWeight=50", "backSeat=2",
+                             "frontSeat=True", "activePilot=1", "slider=30", "probability=1"}) {
         EXPECT_TRUE(Has(log.settings, line)) << line << "\n" << log.settings;
     }
     // The level is written from the slider and never read back.
