@@ -125,6 +125,8 @@ void DummiesSystem::Show(Which which, double position) const {
     Grip(which).Set(position / kFullTravel);
 }
 
+DummiesSystem::Variables::Variables() = default;
+
 void DummiesSystem::start() {
     vars.emplace();
     fsx::TriggerKeyEvent(kSpoilersSet, 0);

@@ -84,6 +84,9 @@ private:
     enum class Which { Spoilers, Flaps, Gear };
 
     struct Variables {
+        // Defined in the source file: a class holding an optional of this one needs the
+        // constructor declared before the member initializers are seen.
+        Variables();
         except::NamedVariable spoilers{"zelvan_spoilers"};
         except::NamedVariable spoilersGrip{"zelvan_spoilers_grip"};
         except::NamedVariable flaps{"zelvan_flaps"};

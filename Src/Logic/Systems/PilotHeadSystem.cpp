@@ -74,6 +74,8 @@ double Move(const Axis& axis, double position, double dt) {
 
 } // namespace
 
+PilotHeadSystem::Variables::Variables() = default;
+
 void PilotHeadSystem::start() {
     vars.emplace();
     vars->horizontal.Set(kRest);

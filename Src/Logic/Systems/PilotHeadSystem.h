@@ -30,6 +30,9 @@ public:
 
 private:
     struct Variables {
+        // Defined in the source file: a class holding an optional of this one needs the
+        // constructor declared before the member initializers are seen.
+        Variables();
         except::NamedVariable horizontal{"zelvan_pilot_1_head"};
         except::NamedVariable vertical{"zelvan_pilot_1_head_vert"};
         except::NamedVariable visible{"zelvan_pilot_1_head_vis"};

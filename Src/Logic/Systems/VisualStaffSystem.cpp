@@ -49,6 +49,8 @@ void SendResync() {
 
 } // namespace
 
+VisualStaffSystem::Variables::Variables() = default;
+
 void VisualStaffSystem::start() {
     vars.emplace();
     auto& simconnect = except::SimConnectWrapper::Instance();

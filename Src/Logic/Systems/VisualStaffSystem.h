@@ -47,6 +47,9 @@ public:
 
 private:
     struct Variables {
+        // Defined in the source file: a class holding an optional of this one needs the
+        // constructor declared before the member initializers are seen.
+        Variables();
         except::NamedVariable covers{"zelvan_covers"};
         except::NamedVariable visible{"zelvan_covers_visible"};
         except::NamedVariable ready{"zelvan_covers_ready"};

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+WindowsSystem::Variables::Variables() = default;
+
 void WindowsSystem::start() {
     vars.emplace();
 }

@@ -30,6 +30,9 @@ public:
 
 private:
     struct Variables {
+        // Defined in the source file: a class holding an optional of this one needs the
+        // constructor declared before the member initializers are seen.
+        Variables();
         except::NamedVariable front{"zelvan_slidwin_front"};
         except::NamedVariable one{"zelvan_slidwin_one"};
         except::NamedVariable two{"zelvan_slidwin_two"};
