@@ -39,23 +39,12 @@ bool GearFree() {
     return module::ReadGaugeVar(60) == 0.0;
 }
 
-except::SoundEngine* Engine() {
-    if (module::registry == nullptr || module::registry->Sound() == nullptr) {
-        return nullptr;
-    }
-    return module::registry->Sound()->Engine();
-}
-
 void PlayHandleSound() {
-    if (except::SoundEngine* engine = Engine()) {
-        engine->PlaySound(DummiesSystem::kSound);
-    }
+    PlayCockpitSound(DummiesSystem::kSound);
 }
 
 void StopHandleSound() {
-    if (except::SoundEngine* engine = Engine()) {
-        engine->StopSound(DummiesSystem::kSound);
-    }
+    StopCockpitSound(DummiesSystem::kSound);
 }
 
 // A stored handle position, as a fraction of full travel. An edited file cannot put a handle

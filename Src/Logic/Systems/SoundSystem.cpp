@@ -32,11 +32,25 @@ void SoundSystem::stop() {
     }
 }
 
-void PlayCockpitSound(std::string_view name) {
+namespace {
+
+except::SoundEngine* RegisteredEngine() {
     if (module::registry == nullptr || module::registry->Sound() == nullptr) {
-        return;
+        return nullptr;
     }
-    if (except::SoundEngine* engine = module::registry->Sound()->Engine()) {
+    return module::registry->Sound()->Engine();
+}
+
+} // namespace
+
+void PlayCockpitSound(std::string_view name) {
+    if (except::SoundEngine* engine = RegisteredEngine()) {
         engine->PlaySound(name);
+    }
+}
+
+void StopCockpitSound(std::string_view name) {
+    if (except::SoundEngine* engine = RegisteredEngine()) {
+        engine->StopSound(name);
     }
 }

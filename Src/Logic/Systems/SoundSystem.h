@@ -32,5 +32,7 @@ private:
     std::unique_ptr<except::SoundEngine> engine;
 };
 
-// Plays a cockpit sound once through the registry's sound system; silent without one.
+// Plays a cockpit sound through the registry's sound system (a sound still playing is not
+// restarted), or stops it; silent without a sound system.
 void PlayCockpitSound(std::string_view name);
+void StopCockpitSound(std::string_view name);

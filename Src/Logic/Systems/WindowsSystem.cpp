@@ -1,7 +1,5 @@
 #include "Logic/Systems/WindowsSystem.h"
 
-#include "Logic/ModuleState.h"
-#include "Logic/SystemRegistry.h"
 #include "Logic/Systems/SoundSystem.h"
 
 #include <algorithm>
@@ -21,14 +19,8 @@ bool WindowsSystem::Toggle(const except::NamedVariable& window) {
 }
 
 void WindowsSystem::ToggleSide(const except::NamedVariable& window) {
-    const bool open = Toggle(window);
-    if (module::registry == nullptr || module::registry->Sound() == nullptr) {
-        return;
-    }
     // The engine does not restart a sound that still plays.
-    if (except::SoundEngine* engine = module::registry->Sound()->Engine()) {
-        engine->PlaySound(open ? "slidew_open.wav" : "slidew_close.wav");
-    }
+    PlayCockpitSound(Toggle(window) ? "slidew_open.wav" : "slidew_close.wav");
 }
 
 bool WindowsSystem::onKeyEvent(std::uint32_t eventId, std::uint32_t) {
