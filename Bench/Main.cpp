@@ -4,6 +4,10 @@
 #include "Bench/Core/Runner.h"
 #include "Bench/Core/Scenario.h"
 
+#ifdef ZELVAN_BENCH_SERVE
+#include "Bench/Web/ServeCommand.h"
+#endif
+
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
@@ -49,6 +53,19 @@ int main(int argc, char** argv) {
     AddRunOptions(*run, options, epoch);
     CLI::App* demo = app.add_subcommand("demo", "the built-in flight, with a readable summary");
     AddRunOptions(*demo, options, epoch);
+#ifdef ZELVAN_BENCH_SERVE
+    bench::web::ServeOptions serveOptions;
+    CLI::App* serve = app.add_subcommand(
+        "serve", "fly in real time with the cockpit page in a browser; Ctrl-C ends the flight");
+    serve->add_option("scenario", scenarioPath,
+                      "the scenario file (JSON); else the built-in flight");
+    serve->add_option("--port", serveOptions.port, "the page's port (0: any free one)")
+        ->check(CLI::Range(0, 65535));
+    serve->add_option("--host", serveOptions.host, "the address to listen on");
+    serve->add_option("--speed", options.speed, "simulated seconds per wall second")
+        ->check(CLI::Range(0.25, 16.0));
+    AddRunOptions(*serve, options, epoch);
+#endif
 
     try {
         app.parse(argc, argv);
@@ -56,13 +73,25 @@ int main(int argc, char** argv) {
         const int code = app.exit(e);
         return code == 0 ? 0 : bench::kBadInput;
     }
-    if (run->count("--epoch") > 0 || demo->count("--epoch") > 0) {
+    if (run->count("--epoch") > 0 || demo->count("--epoch") > 0
+#ifdef ZELVAN_BENCH_SERVE
+        || serve->count("--epoch") > 0
+#endif
+    ) {
         options.epoch = static_cast<double>(epoch);
     }
     bench::SetAllocationCounter(&bench::CountedAllocations);
     bench::FindCompanions(options);
 
     bench::Scenario scenario;
+    for (const char* recorded : {".igc", ".csv", ".csv.gz"}) {
+        if (scenarioPath.ends_with(recorded)) {
+            std::cerr << scenarioPath
+                      << ": recorded flights are the replay command's; this bench flies "
+                         "scenarios (JSON)\n";
+            return bench::kBadInput;
+        }
+    }
     try {
         scenario =
             scenarioPath.empty() ? bench::BuiltinFlight() : bench::LoadScenarioFile(scenarioPath);
@@ -71,6 +100,11 @@ int main(int argc, char** argv) {
         return bench::kBadInput;
     }
 
+#ifdef ZELVAN_BENCH_SERVE
+    if (serve->parsed()) {
+        return bench::web::Serve(scenario, options, serveOptions);
+    }
+#endif
     const bool summary = demo->parsed();
     std::string eventsForSummary;
     if (summary && options.eventsPath.empty()) {

@@ -92,11 +92,10 @@ void DrawElement(cairo_t* cr, const PanelElement& e) {
     }
 }
 
-} // namespace
+using Surface = std::unique_ptr<cairo_surface_t, SurfaceRelease>;
 
-bool WritePanelPicture(const PanelFrame& frame, const std::string& path, std::string& error) {
-    const std::unique_ptr<cairo_surface_t, SurfaceRelease> surface(
-        cairo_image_surface_create(CAIRO_FORMAT_RGB24, kPanelWidth, kPanelHeight));
+Surface Paint(const PanelFrame& frame) {
+    Surface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, kPanelWidth, kPanelHeight));
     const std::unique_ptr<cairo_t, ContextRelease> cr(cairo_create(surface.get()));
     // What no element covers is black, as an empty panel window.
     cairo_set_source_rgb(cr.get(), 0, 0, 0);
@@ -107,12 +106,34 @@ bool WritePanelPicture(const PanelFrame& frame, const std::string& path, std::st
         }
     }
     cairo_surface_flush(surface.get());
+    return surface;
+}
+
+cairo_status_t AppendPng(void* closure, const unsigned char* data, unsigned int length) {
+    static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+    return CAIRO_STATUS_SUCCESS;
+}
+
+} // namespace
+
+bool WritePanelPicture(const PanelFrame& frame, const std::string& path, std::string& error) {
+    const Surface surface = Paint(frame);
     const cairo_status_t status = cairo_surface_write_to_png(surface.get(), path.c_str());
     if (status != CAIRO_STATUS_SUCCESS) {
         error = path + ": cannot be written (" + cairo_status_to_string(status) + ")";
         return false;
     }
     return true;
+}
+
+std::string EncodePanelPicture(const PanelFrame& frame) {
+    const Surface surface = Paint(frame);
+    std::string png;
+    if (cairo_surface_write_to_png_stream(surface.get(), &AppendPng, &png) !=
+        CAIRO_STATUS_SUCCESS) {
+        png.clear();
+    }
+    return png;
 }
 
 } // namespace bench

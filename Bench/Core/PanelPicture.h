@@ -15,4 +15,7 @@ constexpr int kPanelHeight = 432;
 // with the reason, when the file cannot be written.
 bool WritePanelPicture(const PanelFrame& frame, const std::string& path, std::string& error);
 
+// The same picture as the bytes of a PNG file; empty when it cannot be encoded.
+std::string EncodePanelPicture(const PanelFrame& frame);
+
 } // namespace bench

@@ -5,6 +5,7 @@
 #include "Bench/Core/HostAnswers.h"
 #include "Bench/Core/HostServices.h"
 #include "Bench/Core/HostSystem.h"
+#include "Bench/Core/LiveLink.h"
 #include "Bench/Core/ModuleLoader.h"
 #include "Bench/Core/PanelPicture.h"
 #include "Bench/Core/SimRoot.h"
@@ -173,6 +174,9 @@ private:
         auto* self = static_cast<Flight*>(user);
         self->log.Write("diagnostic", {Field::Text("text", text)});
         std::fprintf(stderr, "%s\n", text);
+        if (self->options.live != nullptr) {
+            self->options.live->Diagnostic(text);
+        }
     }
     static void Sleep(void* user, std::uint32_t ms) {
         static_cast<Flight*>(user)->log.Write("sleep", {Field::Int("ms", ms)});
@@ -404,6 +408,7 @@ RunResult Flight::Fly() {
     });
     std::size_t next = 0;
     std::vector<const Action*> expects;
+    std::vector<Action> commands;
 
     const std::int64_t lastStep = std::llround(std::floor(scenario.duration * 100.0 + 1e-6));
     // Speed figures only when asked for, and in the same memory however long the flight.
@@ -414,12 +419,26 @@ RunResult Flight::Fly() {
     std::uint64_t steadyAllocations = 0;
     std::uint64_t steadySteps = 0;
     const auto wallStart = Clock::now();
+    LiveLink* const live = options.live;
+    const bool paced = options.realtime || live != nullptr;
+    const auto period = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(kStep / std::clamp(options.speed, 0.01, 1000.0)));
+    StepHistogram lateNs;
+    std::int64_t lateNsMax = 0;
 
     if (!scenario.hasLoad && !LoadModule()) {
         return result;
     }
-    for (step = 0; step <= lastStep; ++step) {
+    for (step = 0; live == nullptr ? step <= lastStep : live->KeepFlying(step > lastStep); ++step) {
         const double t = static_cast<double>(step) * kStep;
+        if (paced && timed) {
+            const std::int64_t late =
+                std::max<std::int64_t>(0, std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                              Clock::now() - (wallStart + period * step))
+                                              .count());
+            lateNs.Add(late);
+            lateNsMax = std::max(lateNsMax, late);
+        }
         log.SetTime(t);
         AdvanceRamps();
         expects.clear();
@@ -432,6 +451,13 @@ RunResult Flight::Fly() {
                 if (result.status == kModuleNotLoaded) {
                     return result;
                 }
+            }
+        }
+        if (live != nullptr) {
+            commands.clear();
+            live->TakeCommands(commands);
+            for (const Action& a : commands) {
+                Apply(a);
             }
         }
         if (!paused) {
@@ -478,11 +504,15 @@ RunResult Flight::Fly() {
             Expect(*a);
         }
         trace.Row(t, host);
-        if (options.realtime) {
-            std::this_thread::sleep_until(wallStart + std::chrono::milliseconds(step * 10));
+        if (live != nullptr) {
+            live->Stepped(t, paused, host);
+        }
+        if (paced) {
+            std::this_thread::sleep_until(wallStart + period * (step + 1));
         }
     }
-    log.SetTime(static_cast<double>(lastStep) * kStep);
+    const std::int64_t flown = std::max<std::int64_t>(step - 1, 0);
+    log.SetTime(static_cast<double>(flown) * kStep);
     Snapshot("end");
     UnloadModule();
     if (window != nullptr) {
@@ -496,7 +526,7 @@ RunResult Flight::Fly() {
     }
 
     RunStats& s = result.stats;
-    s.simulatedSeconds = static_cast<double>(lastStep) * kStep;
+    s.simulatedSeconds = static_cast<double>(flown) * kStep;
     s.wallSeconds = std::chrono::duration<double>(Clock::now() - wallStart).count();
     s.nsPerTick = stepNs.Median();
     s.nsPerFourSecondStep = fourSecondNs.Median();
@@ -504,6 +534,9 @@ RunResult Flight::Fly() {
                                             : static_cast<double>(steadyAllocations) /
                                                   static_cast<double>(steadySteps);
     s.peakRssKb = hostsystem::PeakMemoryKb();
+    s.paced = paced;
+    s.lateNsMedian = lateNs.Median();
+    s.lateNsMax = static_cast<double>(lateNsMax);
     return result;
 }
 
@@ -556,6 +589,10 @@ void PrintStats(const RunStats& s, std::ostream& out) {
     out << "allocations_per_tick: " << s.allocationsPerTick << "\n";
     out << "ns_per_4sec_step: " << s.nsPerFourSecondStep << "\n";
     out << "peak_rss_kb: " << s.peakRssKb << "\n";
+    if (s.paced) {
+        out << "late_ns_median: " << s.lateNsMedian << "\n";
+        out << "late_ns_max: " << s.lateNsMax << "\n";
+    }
 }
 
 } // namespace bench

@@ -9,6 +9,8 @@
 
 namespace bench {
 
+class LiveLink;
+
 struct RunOptions {
     std::string tracePath;
     std::string eventsPath;
@@ -23,6 +25,9 @@ struct RunOptions {
     bool realtime = false;
     std::string audioOut; // the rendered cockpit audio, as a WAV file
     std::string panelPng; // the folder of the panel pictures; empty: no pictures
+    // Paced flights (realtime, or with a live link) fly this many simulated seconds a second.
+    double speed = 1.0;
+    LiveLink* live = nullptr; // a page that watches and steers the flight; none by default
 };
 
 struct RunStats {
@@ -33,6 +38,10 @@ struct RunStats {
     double allocationsPerTick = 0.0;
     double nsPerFourSecondStep = 0.0; // median wall time of the steps that handled a "4sec"
     long peakRssKb = 0;
+    // Paced flights only: how long after its due wall time a step began (median and worst).
+    double lateNsMedian = 0.0;
+    double lateNsMax = 0.0;
+    bool paced = false;
 };
 
 // Exit status of a run, as the command line reports it.

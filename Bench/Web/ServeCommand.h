@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Bench/Core/Runner.h"
+#include "Bench/Core/Scenario.h"
+
+#include <string>
+
+namespace bench::web {
+
+struct ServeOptions {
+    std::string host = "127.0.0.1";
+    int port = 8071;
+};
+
+// The host values the status line shows: airspeed, altitude and bank, then every other token or
+// aircraft variable the scenario sets, in the order it first names them (at most 12 in all).
+std::vector<ValueName> StatusValues(const Scenario& scenario);
+
+// `serve`: flies the scenario paced in wall-clock time while the cockpit page follows and steers
+// it, and goes on flying after the scenario's end until the process is interrupted (SIGINT or
+// SIGTERM). Prints the page's address on standard output once it listens. Returns the run's
+// exit status; kBadInput when the address cannot be bound.
+int Serve(const Scenario& scenario, RunOptions options, const ServeOptions& serve);
+
+} // namespace bench::web

@@ -1,0 +1,248 @@
+#!/usr/bin/python3
+"""The cockpit page in a real browser (headless Chromium through Selenium): every needle and
+switch drawn where its named variable puts it, and the pilot's clicks reaching the module.
+
+    cockpit_test.py --bench build/default/bin/zelvan-bench --out build/default
+"""
+import argparse
+import base64
+import math
+import os
+import re
+import signal
+import subprocess
+import sys
+import time
+import unittest
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.actions.wheel_input import ScrollOrigin
+from selenium.webdriver.common.by import By
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ARGS = argparse.Namespace(bench=None, out=None)
+PANEL_WIDTH, PANEL_HEIGHT = 850, 432
+
+
+class Bench:
+    """`zelvan-bench serve` on a free loopback port, ended with Ctrl-C as a user would."""
+
+    def __init__(self, scenario):
+        self.process = subprocess.Popen(
+            [ARGS.bench, 'serve', os.path.join(HERE, scenario), '--port', '0'],
+            stdout=subprocess.PIPE, text=True)
+        line = self.process.stdout.readline()
+        found = re.search(r'http://127\.0\.0\.1:\d+/', line)
+        if not found:
+            self.process.kill()
+            raise RuntimeError(f'the bench did not say where it serves: {line!r}')
+        self.url = found.group(0)
+
+    def stop(self):
+        self.process.send_signal(signal.SIGINT)
+        try:
+            return self.process.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            raise
+        finally:
+            self.process.stdout.close()
+
+
+def browser():
+    options = webdriver.ChromeOptions()
+    options.binary_location = '/usr/bin/chromium'
+    for flag in ('--headless=new', '--no-sandbox', '--disable-gpu', '--hide-scrollbars',
+                 '--window-size=1280,1500'):
+        options.add_argument(flag)
+    return webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
+
+
+def numbers(text):
+    return [float(n) for n in re.findall(r'-?\d+(?:\.\d+)?(?:e-?\d+)?', text or '')]
+
+
+class Page:
+    def __init__(self, driver, url):
+        self.driver = driver
+        driver.get(url)
+        self.wait(lambda: self.script('return window.cockpit.frames') > 0, 'no live frame came')
+
+    def script(self, code, *args):
+        return self.driver.execute_script(code, *args)
+
+    def wait(self, condition, what, timeout=20.0):
+        end = time.monotonic() + timeout
+        while time.monotonic() < end:
+            if condition():
+                return
+            time.sleep(0.05)
+        raise AssertionError(f'after {timeout} s: {what}')
+
+    def lvar(self, name):
+        return self.script('return window.cockpit.lvars[arguments[0]]', name)
+
+    def element(self, id_):
+        return self.driver.find_element(By.ID, id_)
+
+    def transform(self, id_):
+        return numbers(self.element(id_).get_attribute('transform'))
+
+    def sim_time(self):
+        return numbers(self.element('time').text)[0]
+
+    def panel_point(self, x, y):
+        """The service panel's pixel (x, y) as an offset from the picture's centre."""
+        img = self.element('service-panel')
+        w, h = img.size['width'], img.size['height']
+        return img, round((x + 0.5) * w / PANEL_WIDTH - w / 2), round((y + 0.5) * h / PANEL_HEIGHT - h / 2)
+
+
+# Each part of the page and where its named variable must put it: the dials' own scales.
+def asi(kmh):            # 0 km/h at -135 degrees, 250 km/h at +135
+    return -135 + kmh * 270 / 250
+
+
+def vario(ms, full):     # zero at nine o'clock, full scale 150 degrees either way
+    return -90 + ms / full * 150
+
+
+EXPECTED = [
+    # (element, attribute or 'transform', expected numbers or text)
+    ('asi-needle', [asi(100)]),                         # needle 25 = 100 km/h
+    ('asi_2-needle', [asi(200)]),
+    ('vario-needle', [vario(10, 30)]),                  # needle 80 = +10 m/s
+    ('vario_2-needle', [vario(-15, 30)]),
+    ('pvario-needle', [vario(2, 5)]),                   # needle 70 = +2 m/s
+    ('pvario_2-needle', [vario(0, 5)]),
+    ('alt-metre', [90]), ('alt-kilo', [45]),            # 250 m of the km; 1250 m of 10 km
+    ('alt_2-metre', [180]), ('alt_2-kilo', [18]),
+    ('alt-knob', [108]), ('alt_2-knob', [180]),
+    ('agd1-roll', [-30]), ('agd1-pitch', [0, 16]),      # 30 degrees right, 10 up (1.6 px a degree)
+    ('agd2-roll', [15]), ('agd2-pitch', [0, -8]),
+    ('agd1-reference', [0, -10]), ('agd2-reference', [0, 0]),
+    ('agd1-turn', [20]), ('agd2-turn', [-20]),
+    ('agd1-cage', [0, 0]), ('agd2-cage', [10, 0]),      # released; caged (knob pulled out)
+    ('turn1-needle', [-22.5]), ('turn2-needle', [36]),
+    ('turn1-ball', [18, 0]), ('turn2-ball', [18, 0]),
+    ('yaw-string', [12]),
+    ('compass-card', [-126, 0]),                        # heading 90 at 1.4 px a degree
+    ('compass-tilt', [0, -1.2, 2]),
+    ('sw-battery1', [0]), ('sw-battery2', [180]), ('sw-master', [0]),
+    ('sw-agd1', [0]), ('sw-agd2', [180]),
+    ('agd1-off', [0, 3]), ('agd2-off', [0, 0]),
+    ('radio-volume', [-135 + 0.5 / 0.95 * 270]),
+    ('handle-spoilers', [0, 75]), ('handle-flaps', [0, 150]), ('handle-gear', [0, 30]),
+    ('brake-lever', [-20, 0, 120]),
+    ('window-front', [29, 0]), ('window-one', [58, 0]), ('window-two', [0, 0]),
+]
+EXPECTED_TEXT = [
+    ('alt-pressure', '1013'), ('alt_2-pressure', '960'),
+    ('radio-frequency', '123.350'), ('pedals-setting', '0.3'),
+]
+
+
+class NeedlesFollowTheirVariables(unittest.TestCase):
+    def test_every_part_is_drawn_where_its_variable_puts_it(self):
+        bench = Bench('needles.json')
+        driver = browser()
+        try:
+            page = Page(driver, bench.url)
+            page.wait(lambda: page.lvar('zelvan_slidwin_two') is not None, 'the variables came')
+            for id_, want in EXPECTED:
+                got = page.transform(id_)
+                self.assertEqual(len(got), len(want), f'{id_}: {got}')
+                for g, w in zip(got, want):
+                    self.assertAlmostEqual(g, w, delta=0.01, msg=f'{id_}: {got} != {want}')
+            for id_, want in EXPECTED_TEXT:
+                self.assertEqual(page.element(id_).text, want, id_)
+        finally:
+            driver.quit()
+            self.assertEqual(bench.stop(), 0)
+
+
+class ClicksReachTheModule(unittest.TestCase):
+    def test_switches_panel_and_handles(self):
+        bench = Bench('flight.json')
+        driver = browser()
+        try:
+            page = Page(driver, bench.url)
+            # The battery switches take a toggle once a second of host time has passed.
+            page.wait(lambda: page.sim_time() > 1.5, 'the flight started')
+
+            # Battery 1 powers the front turn-and-slip indicator: its needle shows the turn
+            # (token 937 = 5 of 10).
+            self.assertAlmostEqual(page.transform('turn1-needle')[0], 0, delta=0.01)
+            page.element('sw-battery1').click()
+            page.wait(lambda: page.lvar('zelvan_battery1_switch') == 1, 'battery 1 on')
+            page.wait(lambda: abs(page.transform('turn1-needle')[0] - 22.5) < 0.01,
+                      'the turn needle shows the turn')
+
+            # The master and AGD 1 power the attitude indicator: its own turn needle comes to
+            # the turn; released from its cage, the horizon follows the bank.
+            self.assertAlmostEqual(page.transform('agd1-turn')[0], 0, delta=0.01)
+            page.element('sw-master').click()
+            page.element('sw-agd1').click()
+            page.wait(lambda: abs(page.transform('agd1-turn')[0] - 20) < 0.01,
+                      'the attitude indicator\'s turn needle shows the turn')
+            page.element('agd1-cage').click()
+            page.wait(lambda: page.lvar('ovi_arrester_switch') == 1, 'AGD 1 released')
+            roll = page.transform('agd1-roll')[0]
+            page.wait(lambda: abs(page.transform('agd1-roll')[0] - roll) > 0.5,
+                      'the horizon moves with the bank')
+
+            # The service panel: the wheel on the front pilot's mass turns it.
+            texts = lambda: page.script('return window.cockpit.panel.map(e => e.text).join("|")')
+            masses = texts()
+            img, dx, dy = page.panel_point(432, 311)
+            ActionChains(driver).scroll_from_origin(ScrollOrigin.from_element(img, dx, dy), 0, -120).perform()
+            page.wait(lambda: texts() != masses, f'a mass changed from {masses}')
+
+            # A click on the front seat empties it: the panel's picture changes.
+            before = page.script('return JSON.stringify(window.cockpit.panel)')
+            version = int(page.element('service-panel').get_attribute('data-version'))
+            img, dx, dy = page.panel_point(387 + 18, 123 + 18)
+            ActionChains(driver).move_to_element_with_offset(img, dx, dy).click().perform()
+            page.wait(lambda: int(page.element('service-panel').get_attribute('data-version')) > version,
+                      'the panel is drawn anew')
+            self.assertNotEqual(page.script('return JSON.stringify(window.cockpit.panel)'), before)
+            page.wait(lambda: page.script(
+                'const i = document.getElementById("service-panel");'
+                'return i.complete && i.naturalWidth === 850 && i.src.endsWith("v=" + i.dataset.version);'),
+                'the new picture is shown')
+
+            # Holding the mouse below the spoilers' grip drags them out.
+            slot = page.element('handle-spoilers-slot')
+            ActionChains(driver).move_to_element_with_offset(slot, 0, slot.size['height'] // 2 - 4) \
+                .click_and_hold().pause(1.0).release().perform()
+            page.wait(lambda: (page.lvar('zelvan_spoilers_grip') or 0) > 0.05, 'the spoilers grip moved')
+            page.wait(lambda: page.transform('handle-spoilers')[1] > 7, 'the grip is drawn lower')
+
+            # Pause and resume from the page: host time stops and goes on.
+            page.element('pause').click()
+            page.wait(lambda: page.script('return document.body.dataset.paused') == '1', 'paused')
+            page.element('pause').click()
+            page.wait(lambda: page.script('return document.body.dataset.paused') == '0', 'resumed')
+
+            if ARGS.out:
+                shot = os.path.join(ARGS.out, 'cockpit-page.png')
+                # The whole page, beyond the window's height.
+                png = driver.execute_cdp_cmd('Page.captureScreenshot',
+                                             {'format': 'png', 'captureBeyondViewport': True})
+                with open(shot, 'wb') as f:
+                    f.write(base64.b64decode(png['data']))
+                print(f'screenshot: {shot}')
+        finally:
+            driver.quit()
+            self.assertEqual(bench.stop(), 0)
+
+
+if __name__ == '__main__':
+    parser = argparse.ArgumentParser()
+    parser.add_argument('--bench', required=True)
+    parser.add_argument('--out')
+    ARGS, rest = parser.parse_known_args()
+    ARGS.bench = os.path.abspath(ARGS.bench)
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
