@@ -536,6 +536,7 @@ RunResult Flight::Fly() {
     s.peakRssKb = hostsystem::PeakMemoryKb();
     s.paced = paced;
     s.lateNsMedian = lateNs.Median();
+    s.lateNsP99 = lateNs.Quantile(0.99);
     s.lateNsMax = static_cast<double>(lateNsMax);
     return result;
 }
@@ -591,6 +592,7 @@ void PrintStats(const RunStats& s, std::ostream& out) {
     out << "peak_rss_kb: " << s.peakRssKb << "\n";
     if (s.paced) {
         out << "late_ns_median: " << s.lateNsMedian << "\n";
+        out << "late_ns_p99: " << s.lateNsP99 << "\n";
         out << "late_ns_max: " << s.lateNsMax << "\n";
     }
 }

@@ -38,8 +38,10 @@ struct RunStats {
     double allocationsPerTick = 0.0;
     double nsPerFourSecondStep = 0.0; // median wall time of the steps that handled a "4sec"
     long peakRssKb = 0;
-    // Paced flights only: how long after its due wall time a step began (median and worst).
+    // Paced flights only: how long after its due wall time a step began (median, the 99th
+    // percentile and the worst).
     double lateNsMedian = 0.0;
+    double lateNsP99 = 0.0;
     double lateNsMax = 0.0;
     bool paced = false;
 };

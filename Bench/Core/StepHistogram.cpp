@@ -12,11 +12,14 @@ void StepHistogram::Add(std::int64_t nanoseconds) {
     ++count;
 }
 
-double StepHistogram::Median() const {
+double StepHistogram::Quantile(double q) const {
     if (count == 0) {
         return 0.0;
     }
-    const std::uint64_t wanted = count / 2; // index of the median among the sorted values
+    // Index of the wanted value among the sorted values.
+    const std::uint64_t wanted =
+        std::min(count - 1, static_cast<std::uint64_t>(
+                                std::floor(std::clamp(q, 0.0, 1.0) * static_cast<double>(count))));
     std::uint64_t seen = 0;
     std::size_t bin = 0;
     for (; bin < kBins - 1; ++bin) {

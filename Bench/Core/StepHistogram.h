@@ -13,7 +13,9 @@ public:
     void Add(std::int64_t nanoseconds);
     std::uint64_t Count() const { return count; }
     // The median (the value at index count / 2 in sorted order); 0 without values.
-    double Median() const;
+    double Median() const { return Quantile(0.5); }
+    // The value at index q * count (rounded down, at most the last) in sorted order.
+    double Quantile(double q) const;
 
 private:
     static constexpr int kBinsPerOctave = 64;

@@ -65,7 +65,12 @@ void LiveState::Close() {
 }
 
 void LiveState::TakeCommands(std::vector<Action>& into) {
-    const std::lock_guard<std::mutex> guard(lock);
+    // While a server thread holds the lock the commands wait for the next step: the flight never
+    // waits for a thread the system may have put aside.
+    const std::unique_lock<std::mutex> guard(lock, std::try_to_lock);
+    if (!guard.owns_lock()) {
+        return;
+    }
     for (Action& a : inbox) {
         if (a.kind == Action::Kind::SystemEvent && a.eventName == "Sound") {
             hostSound = a.id != 0;
@@ -106,7 +111,6 @@ void LiveState::Stepped(double t, bool paused, HostServices& host) {
     if (frame.sequence != 0 && now - lastPublished < kFrameInterval) {
         return;
     }
-    lastPublished = now;
     // Host values are read before the lock: reading an aircraft variable may register its name.
     hostReadings.resize(hostValues.size());
     for (std::size_t i = 0; i < hostValues.size(); ++i) {
@@ -116,7 +120,12 @@ void LiveState::Stepped(double t, bool paused, HostServices& host) {
                               : host.AircraftVar(v.name, v.unit, v.index);
     }
     {
-        const std::lock_guard<std::mutex> guard(lock);
+        // Taken or left as TakeCommands does; a frame not published now is at the next step.
+        const std::unique_lock<std::mutex> guard(lock, std::try_to_lock);
+        if (!guard.owns_lock()) {
+            return;
+        }
+        lastPublished = now;
         ++frame.sequence;
         frame.t = t;
         frame.paused = paused;

@@ -16,13 +16,15 @@
 namespace bench::web {
 
 // Where the flight and the web server meet. The flight's thread publishes a frame of what the
-// page shows at most every 40 ms of wall time (25 frames a second) and takes the commands that
-// came in; the server's threads queue commands and wait for frames. Neither side ever waits for
-// the other longer than a copy under one lock, so a slow or vanished page cannot hold up a step.
+// page shows at the first step 35 ms of wall time after the last (every fourth step at real
+// time: 25 frames a second) and takes the commands that came in; the server's threads queue
+// commands and wait for frames. The flight's thread only ever tries the lock: while a server
+// thread holds it, the step goes on and the frame or the commands wait for the next one, so
+// neither a slow or vanished page nor a flood of requests can hold up a step.
 class LiveState final : public LiveLink {
 public:
     static constexpr std::size_t kInboxLimit = 256;
-    static constexpr auto kFrameInterval = std::chrono::milliseconds(40);
+    static constexpr auto kFrameInterval = std::chrono::milliseconds(35);
 
     // The host values the status line shows (tokens and aircraft variables; others are left
     // out); `stop`, when given, ends the flight once it is set (a signal handler's flag).

@@ -23,6 +23,9 @@ TEST(StepHistogram, TheMedianIsWithinAPercentOfTheExactOne) {
         std::nth_element(values.begin(), values.begin() + 10000, values.end());
         const double exact = static_cast<double>(values[10000]);
         EXPECT_NEAR(histogram.Median(), exact, exact * 0.01) << typical;
+        std::nth_element(values.begin(), values.begin() + 19800, values.end());
+        const double p99 = static_cast<double>(values[19800]);
+        EXPECT_NEAR(histogram.Quantile(0.99), p99, p99 * 0.01) << typical;
         EXPECT_EQ(histogram.Count(), 20001u);
     }
     // Below the first bin and beyond the last: counted at the edges, never lost.
