@@ -220,11 +220,15 @@ class ClicksReachTheModule(unittest.TestCase):
             page.wait(lambda: (page.lvar('zelvan_spoilers_grip') or 0) > 0.05, 'the spoilers grip moved')
             page.wait(lambda: page.transform('handle-spoilers')[1] > 7, 'the grip is drawn lower')
 
-            # Pause and resume from the page: host time stops and goes on.
+            # Pause and resume from the page: host time stops and goes on; the host's sound
+            # switch goes off.
             page.element('pause').click()
             page.wait(lambda: page.script('return document.body.dataset.paused') == '1', 'paused')
+            page.wait(lambda: page.element('paused').is_displayed(), 'the pause is shown')
             page.element('pause').click()
             page.wait(lambda: page.script('return document.body.dataset.paused') == '0', 'resumed')
+            page.element('sound').click()
+            page.wait(lambda: page.script('return document.body.dataset.sound') == '0', 'sound off')
 
             if ARGS.out:
                 shot = os.path.join(ARGS.out, 'cockpit-page.png')

@@ -142,8 +142,8 @@ function variometer(svg, x, y, suffix, watch, precise) {
   scale(g, 62, { from: -range, to: range, step: precise ? 0.5 : 2, major: precise ? 1 : 10,
                  label: precise ? 1 : 10, angle: (ms) => -90 + (ms / range) * 150,
                  text: (ms) => String(Math.abs(Math.round(ms))) });
-  el(g, 'text', { x: -30, y: -14, class: 'dial-sign' }, '+');
-  el(g, 'text', { x: -30, y: 24, class: 'dial-sign' }, '−');
+  el(g, 'text', { x: 20, y: -20, class: 'dial-sign' }, '+');
+  el(g, 'text', { x: 20, y: 28, class: 'dial-sign' }, '−');
   const name = precise ? `zelvan_prec_climb_needle${suffix}` : `zelvan_climb_needle${suffix}`;
   const n = needle(g, `${precise ? 'pvario' : 'vario'}${suffix}-needle`, 55);
   hub(g);
