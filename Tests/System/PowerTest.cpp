@@ -164,3 +164,23 @@ TEST(Power, TenThousandSwitchEventsInOneStepKeepTheSwitchState) {
     EXPECT_TRUE(Has(log.settings, "masterswitch=True")) << log.settings;
     EXPECT_EQ(Clicks(log), 1 + 10001) << "one accepted battery toggle, every master toggle";
 }
+
+TEST(Power, AToggleAfterHostTimeWentBackIsTakenAndBecomesTheNewReference) {
+    // Refused in the first second of host time; taken at 500 s; after the clock is set back to
+    // 100 s the next toggle is taken at once, and one within a second of it is refused again.
+    const auto log = Fly(GroundFlight(3.5, "[power]\nbattery1=1\n", R"(
+        ,{"at": 0.5, "key": 69637}
+        ,{"at": 0.55, "expect": {"lvar:zelvan_battery1_switch": 0}}
+        ,{"at": 0.6, "set": {"token:604": 500}}
+        ,{"at": 0.7, "key": 69637}
+        ,{"at": 0.75, "expect": {"lvar:zelvan_battery1_switch": 1}}
+        ,{"at": 0.8, "set": {"token:604": 100}}
+        ,{"at": 0.9, "key": 69637}
+        ,{"at": 0.95, "expect": {"lvar:zelvan_battery1_switch": 0}}
+        ,{"at": 1.5, "key": 69637}
+        ,{"at": 1.55, "expect": {"lvar:zelvan_battery1_switch": 0}}
+        ,{"at": 2.5, "key": 69637}
+        ,{"at": 2.55, "expect": {"lvar:zelvan_battery1_switch": 1}})"));
+    EXPECT_EQ(log.result.status, bench::kRunOk) << log.result.error;
+    EXPECT_EQ(Clicks(log), 3);
+}

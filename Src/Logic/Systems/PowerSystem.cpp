@@ -148,7 +148,10 @@ bool PowerSystem::onKeyEvent(std::uint32_t eventId, std::uint32_t) {
 void PowerSystem::ToggleBattery(std::size_t index) {
     const double now = module::ReadGaugeVar(kHostTimeToken);
     double& last = shared.lastToggle[index];
-    if (now - last < kDebounceSeconds) {
+    // Host time that went back (an earlier flight loaded, the clock set back) ends the debounce:
+    // the click counts and becomes the new reference. In the first second of host time a toggle
+    // is still refused, as the reference starts at 0.
+    if (now >= last && now - last < kDebounceSeconds) {
         return;
     }
     last = now;
