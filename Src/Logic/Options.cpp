@@ -270,12 +270,13 @@ void Options::Save() {
     }
 
     WriteInt(kFailures, "slider", ServicePanelSelection.slider, path);
-    // A failure present only through one it depends on is stored as failed on its own.
+    // Each failure's own flag: one present only through a failure it depends on comes back
+    // through that failure, and stored on its own it would outlive the repair of the cause.
     if (const FailuresSystem* failures = RegisteredFailures()) {
         WriteInt(kFailures, "probability", static_cast<int>(failures->GetLevel()), path);
         for (std::uint32_t i = 0; i < static_cast<std::uint32_t>(kFailureCount); ++i) {
             if (const char* key = ServicePanelSelection.failureKeys[i]) {
-                WriteBool(kFailures, key, failures->GetFailure(i).IsFailed(), path);
+                WriteBool(kFailures, key, failures->GetFailure(i).failed, path);
             }
         }
     }
