@@ -18,8 +18,9 @@ namespace {
 
 // On the ground, banked onto a wing: the first tick rests the glider on one tip; the pilot
 // switches the batteries and the attitude indicators on, puts the low second battery on the
-// ground charger from the service panel, levels the wings, looks from
-// the back seat, then the aircraft is reloaded (the switches stay as they were) and flies off,
+// ground charger from the service panel, parks the glider (the wings levelled by the ballast, as
+// the simulator would) and takes the covers off again, so that it settles back on a tip, looks
+// from the back seat, then the aircraft is reloaded (the switches stay as they were) and flies off,
 // with the radio on and tuned to 123.500. It climbs on the winch, raises the gear, uncages the
 // attitude indicators, sets the altimeters, circles in a thermal and glides home, the
 // instruments following all the way; on the approach the gear goes down, the flaps to half and
@@ -43,9 +44,11 @@ constexpr const char* kFlight = R"json({
     { "at": 3.00, "mouse": { "x": 450, "y": 100 } },
     { "at": 3.04, "snapshot": "charging" },
     { "at": 5.00, "mouse": { "x": 30, "y": 180 } },
+    { "at": 5.05, "ramp": { "token:79": 0.0 }, "over": 0.5 },
     { "at": 5.20, "snapshot": "parked" },
-    { "at": 5.50, "mouse": { "x": 100, "y": 180 } },
     { "at": 5.60, "mouse": { "x": 400, "y": 140 } },
+    { "at": 6.00, "mouse": { "x": 100, "y": 180 } },
+    { "at": 6.20, "ramp": { "token:79": 9.0 }, "over": 0.5 },
     { "at": 9.00, "unload": true },
     { "at": 9.50, "load": true },
     { "at": 9.60, "system_event": "SimStart" },
