@@ -14,6 +14,7 @@
 #include <cstring>
 #include <memory>
 #include <set>
+#include <type_traits>
 #include <vector>
 
 namespace bench {
@@ -61,8 +62,11 @@ bool FindBitmap(HMODULE gauge, fsx::Word id, Dib& dib) {
         return false;
     }
     std::memcpy(&header, data, sizeof header);
-    if (header.biSize < sizeof header || header.biBitCount != 24 ||
-        header.biCompression != BI_RGB || header.biWidth <= 0 || header.biHeight == 0) {
+    // Sizes a damaged resource could give are refused before any arithmetic with them.
+    constexpr LONG kLargest = 0xFFFF;
+    if (header.biSize < sizeof header || header.biSize > size || header.biBitCount != 24 ||
+        header.biCompression != BI_RGB || header.biWidth <= 0 || header.biWidth > kLargest ||
+        header.biHeight == 0 || header.biHeight > kLargest || header.biHeight < -kLargest) {
         return false;
     }
     dib.width = header.biWidth;
