@@ -1,5 +1,6 @@
-// The bench's SimConnect client library. It exports every SimConnect entry point with the C
-// calling convention; the calls the module makes are handed to the simulator the bench publishes,
+// The bench's SimConnect client library. It exports every SimConnect entry point under its plain
+// name with SimConnect's calling convention (__stdcall at 32 bits, which the module calls with);
+// the calls the module makes are handed to the simulator the bench publishes,
 // the others answer E_NOTIMPL (and the simulator logs them).
 #include "Bench/SimConnectStandin/SimConnectServer.h"
 #include "Lib/Platform/HostRuntime/zelvan_hostrt.h"
@@ -10,9 +11,9 @@ using simconnect::Handle;
 using simconnect::HRESULT;
 
 #ifdef _WIN32
-#define ZV_SC_EXPORT extern "C" __declspec(dllexport)
+#define ZV_SC_EXPORT extern "C" __declspec(dllexport) ZV_STDCALL
 #else
-#define ZV_SC_EXPORT extern "C" __attribute__((visibility("default")))
+#define ZV_SC_EXPORT extern "C" __attribute__((visibility("default"))) ZV_STDCALL
 #endif
 
 namespace {
