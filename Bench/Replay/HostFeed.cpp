@@ -24,10 +24,19 @@ constexpr double kNormalRate = 256.0;
 
 } // namespace
 
-void FeedHost(const FlightState& s, bench::HostServices& host) {
-    host.SetAircraftVar("INDICATED ALTITUDE", "m", 0, s.altitudeM);
-    host.SetAircraftVar("VERTICAL SPEED", "m/s", 0, s.verticalSpeedMs);
-    host.SetAircraftVar("AIRSPEED INDICATED", "kph", 0, s.iasKph);
+void HostFeed::Write(const FlightState& s, bench::HostServices& host) {
+    if (resolvedFor != &host) {
+        resolvedFor = &host;
+        altitude = host.AircraftVarId("INDICATED ALTITUDE");
+        metres = host.UnitId("m");
+        verticalSpeed = host.AircraftVarId("VERTICAL SPEED");
+        metresPerSecond = host.UnitId("m/s");
+        airspeed = host.AircraftVarId("AIRSPEED INDICATED");
+        kph = host.UnitId("kph");
+    }
+    host.SetAircraftVar(altitude, metres, 0, s.altitudeM);
+    host.SetAircraftVar(verticalSpeed, metresPerSecond, 0, s.verticalSpeedMs);
+    host.SetAircraftVar(airspeed, kph, 0, s.iasKph);
     host.SetToken(kOnGround, s.onGround ? 1.0 : 0.0);
     host.SetToken(kSpeed, s.iasKph / 3.6);
     host.SetToken(kBall, std::clamp(-s.lateralAccelG * kBallPerG, -127.0, 127.0));

@@ -2,6 +2,8 @@
 
 #include "Bench/Replay/FlightState.h"
 
+#include <cstdint>
+
 namespace bench {
 class HostServices;
 }
@@ -17,7 +19,20 @@ inline constexpr double kBallPerG = 127.0 / 0.25;
 inline constexpr double kStringPerSlipDeg = 10.0;
 inline constexpr double kStandardPressureMb = 1013.25;
 
-// Writes the state into the host's aircraft variables and gauge variables for this step.
-void FeedHost(const FlightState& state, bench::HostServices& host);
+// Writes a state into the host's aircraft variables and gauge variables, step after step.
+class HostFeed {
+public:
+    void Write(const FlightState& state, bench::HostServices& host);
+
+private:
+    // The host's numbers for the aircraft variables and their units, looked up once per host.
+    const bench::HostServices* resolvedFor = nullptr;
+    std::uint32_t altitude = 0;
+    std::uint32_t metres = 0;
+    std::uint32_t verticalSpeed = 0;
+    std::uint32_t metresPerSecond = 0;
+    std::uint32_t airspeed = 0;
+    std::uint32_t kph = 0;
+};
 
 } // namespace replay

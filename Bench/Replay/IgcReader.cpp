@@ -3,6 +3,7 @@
 #include "Bench/Replay/LogReader.h"
 #include "Bench/Replay/ReplayError.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <vector>
@@ -18,7 +19,10 @@ constexpr double kDay = 86400.0;
 
 // The digits of text[from, from + count) as a number; nullopt if any is not a digit.
 std::optional<long> Digits(const std::string& text, std::size_t from, std::size_t count) {
-    if (from + count > text.size()) {
+    if (from + count > text.size() || count > 9) { // no field of a log is longer
+        return std::nullopt;
+    }
+    if (count == 0) {
         return std::nullopt;
     }
     long value = 0;
@@ -56,10 +60,10 @@ public:
 
     bool Next(LoggedPoint& point) override;
     std::optional<double> StartEpoch() const override {
-        if (!date || !firstTimeOfDay) {
+        if (!date || !firstTime) {
             return std::nullopt;
         }
-        return *date + *firstTimeOfDay;
+        return *date + *firstTime;
     }
 
 private:
@@ -74,10 +78,12 @@ private:
     IgcAltitude altitude;
     std::optional<double> date; // midnight UTC of the flight's day, seconds since 1970
     std::vector<Extension> extensions;
-    std::optional<double> firstTimeOfDay;
-    double lastTime = 0.0;  // seconds since the first fix's midnight
-    double dayOffset = 0.0; // whole days passed since the first fix
-    std::size_t fixes = 0;
+    // Seconds since midnight UTC of the log's first B record.
+    std::optional<double> firstTime; // of the first valid fix
+    double lastTime = 0.0;           // of the last valid fix
+    double latestRecord = 0.0;       // the latest of any B record
+    double dayOffset = 0.0;          // whole days passed since the first B record
+    std::size_t records = 0;
 };
 
 void IgcReader::ReadDate(const std::string& line) {
@@ -153,29 +159,30 @@ bool IgcReader::ReadFix(const std::string& line, LoggedPoint& point) {
         Fail("bad altitude in the B record");
     }
 
-    const double timeOfDay = static_cast<double>(*hh * 3600 + *mm * 60 + *ss);
-    if (!firstTimeOfDay) {
-        firstTimeOfDay = timeOfDay;
-    }
-    double time = timeOfDay + dayOffset;
-    if (fixes > 0 && time < lastTime - kDay / 2.0) {
-        dayOffset += kDay; // past midnight UTC
+    // Time runs on through midnight UTC; every B record counts for that, valid or not.
+    double time = static_cast<double>(*hh * 3600 + *mm * 60 + *ss) + dayOffset;
+    if (records > 0 && time < latestRecord - kDay / 2.0) {
+        dayOffset += kDay;
         time += kDay;
     }
-    if (fixes > 0 && time < lastTime - kBackwardsToleranceS) {
+    if (records > 0 && time < latestRecord - kBackwardsToleranceS) {
         Fail("time goes backwards");
     }
-    if (fixes > 0 && time <= lastTime) {
-        return false; // a repeated or slightly early fix adds nothing
-    }
+    ++records;
+    latestRecord = std::max(latestRecord, time);
     if (validity == 'V') {
         return false; // no satellite fix: neither position nor GNSS altitude holds
     }
+    if (firstTime && time <= lastTime) {
+        return false; // a repeated or slightly early fix adds nothing
+    }
+    if (!firstTime) {
+        firstTime = time;
+    }
     lastTime = time;
-    ++fixes;
 
     point = LoggedPoint{};
-    point.t = time - *firstTimeOfDay;
+    point.t = time - *firstTime;
     point.line = lines->LineNumber();
     const double lat = static_cast<double>(*latD) + static_cast<double>(*latM) / 60000.0;
     const double lon = static_cast<double>(*lonD) + static_cast<double>(*lonM) / 60000.0;
@@ -226,7 +233,7 @@ bool IgcReader::Next(LoggedPoint& point) {
             break; // A, C, D, E, F, G, J, K, L records say nothing about the flight path
         }
     }
-    if (fixes == 0) {
+    if (!firstTime) {
         throw ReplayError(Located(lines->Name(), 0, "no B record with a valid fix"));
     }
     return false;

@@ -13,6 +13,10 @@ namespace replay {
 namespace {
 
 constexpr double kBackwardsToleranceS = 0.005;
+// Samples closer together than this add nothing a 10 ms step could show.
+constexpr double kClosestSamplesS = 0.001;
+// No quantity of a flight comes near this; beyond it a cell is damage.
+constexpr double kLargestValue = 1e9;
 
 enum class Column {
     Time,
@@ -57,6 +61,17 @@ void Split(std::string_view line, std::vector<std::string_view>& cells) {
         }
         from = comma + 1;
     }
+}
+
+// A name from the file as a message can show it: one line of printable characters.
+std::string Printable(std::string_view name) {
+    std::string shown(name.substr(0, 40));
+    for (char& c : shown) {
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) {
+            c = '?';
+        }
+    }
+    return shown;
 }
 
 std::string_view Trim(std::string_view s) {
@@ -107,11 +122,11 @@ void RecordReader::ReadHeader() {
             }
         }
         if (found == nullptr) {
-            Fail("unknown column set: no column \"" + std::string(name) + "\" in a flight record");
+            Fail("unknown column set: no column \"" + Printable(name) + "\" in a flight record");
         }
         for (const Column c : header) {
             if (c == found->column) {
-                Fail("unknown column set: column \"" + std::string(name) + "\" twice");
+                Fail("unknown column set: column \"" + Printable(name) + "\" twice");
             }
         }
         time = time || found->column == Column::Time;
@@ -145,6 +160,9 @@ bool RecordReader::Next(LoggedPoint& point) {
             if (error != std::errc() || end != cell.data() + cell.size() || cell.empty() ||
                 !std::isfinite(v)) {
                 Fail("column " + std::to_string(i + 1) + " is not a number");
+            }
+            if (std::fabs(v) > kLargestValue) {
+                Fail("column " + std::to_string(i + 1) + " is out of range");
             }
             switch (header[i]) {
             case Column::Time:
@@ -185,7 +203,7 @@ bool RecordReader::Next(LoggedPoint& point) {
         if (firstTime && time < lastTime - kBackwardsToleranceS) {
             Fail("time goes backwards");
         }
-        if (firstTime && time <= lastTime) {
+        if (firstTime && time < lastTime + kClosestSamplesS) {
             continue; // a repeated sample
         }
         if (!firstTime) {

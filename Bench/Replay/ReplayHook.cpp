@@ -72,7 +72,7 @@ bool ReplayHook::BeforeStep(double t, bench::HostServices& host) {
         error = e.what();
         return false;
     }
-    FeedHost(state, host);
+    feed.Write(state, host);
     SetUpCockpit(t, host);
     return true;
 }

@@ -4,6 +4,7 @@
 #include "Bench/Replay/Comparison.h"
 #include "Bench/Replay/FlightPlot.h"
 #include "Bench/Replay/FlightSource.h"
+#include "Bench/Replay/HostFeed.h"
 
 #include <chrono>
 #include <string>
@@ -36,6 +37,7 @@ private:
     PlotRecorder* plot;
     bool progress;
     FlightState state;
+    HostFeed feed;
     std::string error;
     std::size_t setupDone = 0;
     bool uncaged = false;

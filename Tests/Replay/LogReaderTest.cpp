@@ -84,6 +84,20 @@ TEST(IgcReader, ReadsFixesExtensionsDatesAndMidnight) {
                                replay::IgcAltitude::Pressure);
     ASSERT_TRUE(old->Next(p));
     EXPECT_DOUBLE_EQ(*old->StartEpoch(), 1459684800.0); // 3 Apr 2016 12:00:00 UTC
+
+    // A log that opens without satellites before midnight starts at its first valid fix, in
+    // the next day.
+    auto late = replay::ReadIgc(
+        std::make_unique<replay::LineSource>("t.igc", "HFDTE311224\n"
+                                                      "B2359584530000N00630000EV0100001050\n"
+                                                      "B0000024530000N00630000EA0100001050\n"
+                                                      "B0000034530000N00630000EA0100001050\n"),
+        replay::IgcAltitude::Pressure);
+    ASSERT_TRUE(late->Next(p));
+    EXPECT_DOUBLE_EQ(p.t, 0.0);
+    ASSERT_TRUE(late->Next(p));
+    EXPECT_DOUBLE_EQ(p.t, 1.0);
+    EXPECT_DOUBLE_EQ(*late->StartEpoch(), 1735689602.0); // 1 Jan 2025 00:00:02 UTC
 }
 
 TEST(IgcReader, RefusesADamagedLogNamingFileAndLine) {
@@ -120,6 +134,11 @@ TEST(RecordReader, ReadsItsColumnsAndRefusesOthers) {
 
     EXPECT_EQ(RecordFault("time_s,altitude_m,speed\n0,1,2\n"),
               "r.csv:1: unknown column set: no column \"speed\" in a flight record");
+    EXPECT_EQ(RecordFault("time_s,alti\x01tude\r_m\n0,1\n"),
+              "r.csv:1: unknown column set: no column \"alti?tude?_m\" in a flight record");
+    EXPECT_EQ(RecordFault("time_s,altitude_m,time_s\n0,1,0\n"),
+              "r.csv:1: unknown column set: column \"time_s\" twice");
+    EXPECT_EQ(RecordFault("time_s,altitude_m\n0,1e12\n"), "r.csv:2: column 2 is out of range");
     EXPECT_EQ(RecordFault("time_s,ias_kph\n0,1\n"),
               "r.csv:1: unknown column set: a flight record needs time_s and altitude_m");
     EXPECT_EQ(RecordFault("time_s,altitude_m\n0,1\n1,x\n"), "r.csv:3: column 2 is not a number");
