@@ -93,12 +93,14 @@ void ReplayHook::AfterStep(double t, const bench::HostServices& host) {
 }
 
 void ReplayHook::ShowProgress(double flightTime) {
+    // From the first wall second on, ten times a second at most.
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
-    if (wall < 1.0 && !progressShown) {
+    if (wall < 1.0 || wall < lastShown + 0.1) {
         return;
     }
     progressShown = true;
+    lastShown = wall;
     const double span = std::max(to - from, 1e-9);
     const double done = std::clamp((flightTime - from) / span, 0.0, 1.0);
     const auto seconds = static_cast<long>(flightTime);
@@ -109,6 +111,7 @@ void ReplayHook::ShowProgress(double flightTime) {
 
 void ReplayHook::FinishProgress() {
     if (progressShown) {
+        lastShown = 0.0;
         ShowProgress(to);
         std::fputc('\n', stderr);
     }

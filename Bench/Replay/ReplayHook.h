@@ -44,6 +44,7 @@ private:
     std::int64_t steps = 0;
     std::chrono::steady_clock::time_point wallStart;
     bool progressShown = false;
+    double lastShown = 0.0; // wall seconds since the start
 };
 
 } // namespace replay
