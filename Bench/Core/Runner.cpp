@@ -119,9 +119,9 @@ struct Ramp {
 class Flight {
 public:
     Flight(const Scenario& s, const RunOptions& o, const std::string& rootPath,
-           const std::string& settingsPath)
-        : scenario(s), options(o), root(rootPath), settingsDir(settingsPath), host(log),
-          simulator(log, host), audio(log), answers(host) {
+           const std::string& settingsPath, StepHook* stepHook)
+        : scenario(s), options(o), hook(stepHook), root(rootPath), settingsDir(settingsPath),
+          host(log), simulator(log, host), audio(log), answers(host) {
         host.keyAnswer = [this](std::uint32_t id, std::uint32_t value) { answers(id, value); };
     }
 
@@ -190,6 +190,7 @@ private:
 
     const Scenario& scenario;
     const RunOptions& options;
+    StepHook* hook;
     std::string root;
     std::string settingsDir;
     EventLog log;
@@ -421,6 +422,11 @@ RunResult Flight::Fly() {
     for (step = 0; step <= lastStep; ++step) {
         const double t = static_cast<double>(step) * kStep;
         log.SetTime(t);
+        if (hook != nullptr && !hook->BeforeStep(t, host)) {
+            result.status = kBadInput;
+            result.error = hook->Error();
+            break;
+        }
         AdvanceRamps();
         expects.clear();
         while (next < order.size() && StepOf(order[next]->at) <= step) {
@@ -478,6 +484,9 @@ RunResult Flight::Fly() {
             Expect(*a);
         }
         trace.Row(t, host);
+        if (hook != nullptr) {
+            hook->AfterStep(t, host);
+        }
         if (options.realtime) {
             std::this_thread::sleep_until(wallStart + std::chrono::milliseconds(step * 10));
         }
@@ -513,7 +522,7 @@ void SetAllocationCounter(AllocationCounter counter) {
     allocationCounter = counter;
 }
 
-RunResult RunScenario(const Scenario& scenario, const RunOptions& options) {
+RunResult RunScenario(const Scenario& scenario, const RunOptions& options, StepHook* hook) {
     RunResult result;
     try {
         // Relative paths name files where the bench was started: the run changes into the root
@@ -535,7 +544,7 @@ RunResult RunScenario(const Scenario& scenario, const RunOptions& options) {
             WriteSettings(settings.path, *scenario.settings);
         }
         ProcessContext context(root.path, settings.path);
-        Flight flight(scenario, local, root.path, settings.path);
+        Flight flight(scenario, local, root.path, settings.path, hook);
         result = flight.Fly();
     } catch (const ScenarioError& e) {
         result.status = kBadInput;

@@ -169,4 +169,9 @@ long PeakMemoryKb() {
     return static_cast<long>(counters.PeakWorkingSetSize / 1024);
 }
 
+bool StandardErrorIsTerminal() {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
 } // namespace bench::hostsystem
