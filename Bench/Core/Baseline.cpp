@@ -213,7 +213,7 @@ void Baseline::MakeStandinElements() {
 SimConnectServer::HRESULT Baseline::Open(Handle* h, const char* name, void* window, DWORD userEvent,
                                          Handle eventHandle, DWORD configIndex) {
     const HRESULT result = simulator.Open(h, name, window, userEvent, eventHandle, configIndex);
-    if (h != nullptr) {
+    if (result == simconnect::S_OK && h != nullptr) {
         handle = *h;
     }
     return result;
