@@ -33,6 +33,8 @@ struct RunStats {
     double allocationsPerTick = 0.0;
     double nsPerFourSecondStep = 0.0; // median wall time of the steps that handled a "4sec"
     long peakRssKb = 0;
+    double allocationsPerPlainTick = 0.0; // of the steps that handled no "4sec"
+    double baselineNsPerTick = 0.0;       // median step of the stand-in making the same host calls
 };
 
 // Exit status of a run, as the command line reports it.

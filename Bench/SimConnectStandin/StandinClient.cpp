@@ -18,8 +18,14 @@ using simconnect::HRESULT;
 
 namespace {
 
+// The server a connection was opened with serves it to its close: the module writes data every
+// tick, and a service looked up by name on each call costs more than the call it forwards.
+SimConnectServer* connected = nullptr;
+
 SimConnectServer* Server() {
-    return static_cast<SimConnectServer*>(zvrt_get_service(bench::kSimConnectService));
+    return connected != nullptr
+               ? connected
+               : static_cast<SimConnectServer*>(zvrt_get_service(bench::kSimConnectService));
 }
 
 // Forwards to the published simulator; without one there is nobody to talk to.
@@ -38,12 +44,18 @@ HRESULT NotImplemented(const char* call) {
 ZV_SC_EXPORT HRESULT SimConnect_Open(Handle* handle, const char* name, void* window,
                                      DWORD userEvent, Handle eventHandle, DWORD configIndex) {
     return Forward([&](SimConnectServer& s) {
-        return s.Open(handle, name, window, userEvent, eventHandle, configIndex);
+        const HRESULT result = s.Open(handle, name, window, userEvent, eventHandle, configIndex);
+        if (result == simconnect::S_OK) {
+            connected = &s;
+        }
+        return result;
     });
 }
 
 ZV_SC_EXPORT HRESULT SimConnect_Close(Handle handle) {
-    return Forward([&](SimConnectServer& s) { return s.Close(handle); });
+    const HRESULT result = Forward([&](SimConnectServer& s) { return s.Close(handle); });
+    connected = nullptr;
+    return result;
 }
 
 ZV_SC_EXPORT HRESULT SimConnect_CallDispatch(Handle handle, simconnect::DispatchProc proc,
