@@ -1,10 +1,12 @@
 #include "Bench/Core/BuiltinFlight.h"
 
+#include "Bench/Core/EventLog.h"
 #include "Bench/Core/HandleReadings.h"
 #include "Bench/Core/InstrumentReadings.h"
 
 #include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -134,6 +136,15 @@ std::string Beside(const fs::path& folder, const char* name) {
     return fs::exists(p, ec) ? p.string() : std::string();
 }
 
+// An event's time as a reader counts steps: the logged time is the step number times 0.01, whose
+// last binary digit shows in its shortest form (5.6000000000000005), so it is put back on the
+// step it came from first.
+std::string StepTime(const nlohmann::json& t) {
+    const double seconds = t.is_number() ? std::round(t.get<double>() * 100.0) / 100.0 : 0.0;
+    char text[32];
+    return std::string(text, FormatShortest(seconds, text, sizeof text));
+}
+
 } // namespace
 
 Scenario BuiltinFlight() {
@@ -177,7 +188,7 @@ void PrintSummary(const RunResult& result, const std::string& eventsPath,
         }
         const std::string type = e.value("type", "");
         ++kinds[type];
-        const std::string t = e["t"].dump();
+        const std::string t = StepTime(e["t"]);
         if (type == "simconnect") {
             const std::string call = e.value("call", "");
             ++calls[call];

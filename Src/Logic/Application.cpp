@@ -148,6 +148,8 @@ void Application::onTimer(std::uint32_t) {
     if (firstTick) {
         module::settingsLoaded = true;
         Options::Instance().Load();
+        // The first tick updates every system twice: here on the settings just loaded, and
+        // again with every tick's update below.
         ForEachSystem([this](SystemBase& s) { s.update(dt, true); });
         SetCameraEyePoint();
         tick::wingRestPending = true;
