@@ -1,8 +1,12 @@
 // zelvan-bench: loads the gauge module the way the simulator does and flies it through a
 // scenario in simulated time.
 #include "Bench/Core/BuiltinFlight.h"
+#include "Bench/Core/HostSystem.h"
 #include "Bench/Core/Runner.h"
 #include "Bench/Core/Scenario.h"
+#ifdef ZELVAN_BENCH_REPLAY
+#include "Bench/Replay/Replay.h"
+#endif
 
 #ifdef ZELVAN_BENCH_SERVE
 #include "Bench/Web/ServeCommand.h"
@@ -66,6 +70,23 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(0.25, 16.0));
     AddRunOptions(*serve, options, epoch);
 #endif
+#ifdef ZELVAN_BENCH_REPLAY
+    replay::ReplayOptions replayOptions;
+    CLI::App* replay =
+        app.add_subcommand("replay", "fly a recorded flight (IGC log or flight record) through "
+                                     "the cockpit and compare the instruments with it");
+    replay->add_option("flight", replayOptions.logPath, "the log: .igc, .csv or .csv.gz")
+        ->required();
+    AddRunOptions(*replay, options, epoch);
+    replay->add_option("--compare", replayOptions.comparePath,
+                       "each instrument beside the flight, a row a second (CSV)");
+    replay->add_option("--plot", replayOptions.plotPath,
+                       "the flight and the instruments against time (PNG)");
+    replay->add_option("--from", replayOptions.from, "start this many seconds into the flight");
+    replay->add_option("--to", replayOptions.to, "end this many seconds into the flight");
+    replay->add_option("--failures", replayOptions.failures,
+                       "the service panel's failure slider, 0 (none) to 100");
+#endif
 
     try {
         app.parse(argc, argv);
@@ -82,6 +103,23 @@ int main(int argc, char** argv) {
     }
     bench::SetAllocationCounter(&bench::CountedAllocations);
     bench::FindCompanions(options);
+#ifdef ZELVAN_BENCH_REPLAY
+    if (replay->parsed()) {
+        if (replay->count("--epoch") > 0) {
+            options.epoch = static_cast<double>(epoch);
+        }
+        replayOptions.progress = bench::hostsystem::StandardErrorIsTerminal();
+        const bench::RunResult result = replay::RunReplay(replayOptions, options, std::cout);
+        if (!result.error.empty()) {
+            std::cerr << result.error << "\n";
+        }
+        if (options.stats && result.status != bench::kBadInput &&
+            result.status != bench::kModuleNotLoaded) {
+            bench::PrintStats(result.stats, std::cout);
+        }
+        return result.status;
+    }
+#endif
 
     bench::Scenario scenario;
     for (const char* recorded : {".igc", ".csv", ".csv.gz"}) {

@@ -1,8 +1,10 @@
-// Feeds arbitrary bytes to the settings reader as config.ini. Whatever the file holds, a load
+// Feeds arbitrary bytes to the settings reader as config.ini, held in memory in place of the file
+// (the codec is the file's own; only the disk is left out). Whatever the file holds, a load
 // leaves every setting within the range the cockpit allows, and what a save then writes loads
 // back to the same settings; nothing crashes and nothing allocates beyond the file's size.
 #include "Lib/FSX/GaugeAbi.h"
 #include "Lib/FSX/PanelServices.h"
+#include "Lib/Platform/Profile.h"
 #include "Logic/CockpitState.h"
 #include "Logic/ModuleState.h"
 #include "Logic/Options.h"
@@ -124,12 +126,8 @@ void CheckRanges(const State& s) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     static Host host;
     Options& options = Options::Instance();
-    {
-        std::FILE* f = std::fopen(options.path.c_str(), "wb");
-        if (f == nullptr || std::fwrite(bytes, 1, size, f) != size || std::fclose(f) != 0) {
-            std::abort();
-        }
-    }
+    const platform::ProfileInMemory file(options.path,
+                                         std::string(reinterpret_cast<const char*>(bytes), size));
     // Flown on the ground or in the air by the length of the file, so both are covered.
     groundContact = size % 2 == 0 ? 1.0 : 0.0;
     // Each load starts from the panel as a fresh module has it, so that the rounds compare.

@@ -1,10 +1,12 @@
 #include "Bench/Core/BuiltinFlight.h"
 
+#include "Bench/Core/EventLog.h"
 #include "Bench/Core/HandleReadings.h"
 #include "Bench/Core/InstrumentReadings.h"
 
 #include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -18,8 +20,9 @@ namespace {
 
 // On the ground, banked onto a wing: the first tick rests the glider on one tip; the pilot
 // switches the batteries and the attitude indicators on, puts the low second battery on the
-// ground charger from the service panel, levels the wings, looks from
-// the back seat, then the aircraft is reloaded (the switches stay as they were) and flies off,
+// ground charger from the service panel, parks the glider (the wings levelled by the ballast, as
+// the simulator would) and takes the covers off again, so that it settles back on a tip, looks
+// from the back seat, then the aircraft is reloaded (the switches stay as they were) and flies off,
 // with the radio on and tuned to 123.500. It climbs on the winch, raises the gear, uncages the
 // attitude indicators, sets the altimeters, circles in a thermal and glides home, the
 // instruments following all the way; on the approach the gear goes down, the flaps to half and
@@ -43,9 +46,11 @@ constexpr const char* kFlight = R"json({
     { "at": 3.00, "mouse": { "x": 450, "y": 100 } },
     { "at": 3.04, "snapshot": "charging" },
     { "at": 5.00, "mouse": { "x": 30, "y": 180 } },
+    { "at": 5.05, "ramp": { "token:79": 0.0 }, "over": 0.5 },
     { "at": 5.20, "snapshot": "parked" },
-    { "at": 5.50, "mouse": { "x": 100, "y": 180 } },
     { "at": 5.60, "mouse": { "x": 400, "y": 140 } },
+    { "at": 6.00, "mouse": { "x": 100, "y": 180 } },
+    { "at": 6.20, "ramp": { "token:79": 9.0 }, "over": 0.5 },
     { "at": 9.00, "unload": true },
     { "at": 9.50, "load": true },
     { "at": 9.60, "system_event": "SimStart" },
@@ -131,6 +136,15 @@ std::string Beside(const fs::path& folder, const char* name) {
     return fs::exists(p, ec) ? p.string() : std::string();
 }
 
+// An event's time as a reader counts steps: the logged time is the step number times 0.01, whose
+// last binary digit shows in its shortest form (5.6000000000000005), so it is put back on the
+// step it came from first.
+std::string StepTime(const nlohmann::json& t) {
+    const double seconds = t.is_number() ? std::round(t.get<double>() * 100.0) / 100.0 : 0.0;
+    char text[32];
+    return std::string(text, FormatShortest(seconds, text, sizeof text));
+}
+
 } // namespace
 
 Scenario BuiltinFlight() {
@@ -174,7 +188,7 @@ void PrintSummary(const RunResult& result, const std::string& eventsPath,
         }
         const std::string type = e.value("type", "");
         ++kinds[type];
-        const std::string t = e["t"].dump();
+        const std::string t = StepTime(e["t"]);
         if (type == "simconnect") {
             const std::string call = e.value("call", "");
             ++calls[call];

@@ -22,7 +22,7 @@ bool EventLog::Open(const std::string& path) {
 }
 
 void EventLog::Write(const char* type, std::initializer_list<Field> fields) {
-    if (file == nullptr) {
+    if (!Enabled()) {
         return;
     }
     std::fputs("{\"t\":", file);

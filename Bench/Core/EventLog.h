@@ -36,7 +36,9 @@ public:
 
     // False when the file cannot be made.
     bool Open(const std::string& path);
-    bool Enabled() const { return file != nullptr; }
+    bool Enabled() const { return file != nullptr && !muted; }
+    // While muted nothing is written: calls made again for the baseline are no part of the run.
+    void Mute(bool on) { muted = on; }
     void SetTime(double t) { now = t; }
 
     void Write(const char* type, std::initializer_list<Field> fields = {});
@@ -47,6 +49,7 @@ private:
     void WriteDouble(double value);
 
     std::FILE* file = nullptr;
+    bool muted = false;
     double now = 0.0;
 };
 

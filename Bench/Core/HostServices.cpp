@@ -8,13 +8,7 @@
 
 namespace bench {
 
-namespace {
-HostServices* active = nullptr;
-}
-
-HostServices& HostServices::Active() {
-    return *active;
-}
+HostServices* HostServices::active = nullptr;
 
 HostServices::HostServices(EventLog& eventLog) : log(eventLog) {
     namespace slot = fsx::slot;
@@ -108,10 +102,23 @@ std::uint32_t HostServices::AircraftVarId(std::string_view name) {
     return IdIn(aircraftVarNames, name);
 }
 
+const AircraftValue* HostServices::FindAircraftVar(std::uint32_t variable, std::uint32_t unit,
+                                                   std::uint32_t index) const {
+    if (variable >= aircraftVars.size()) {
+        return nullptr;
+    }
+    for (const AircraftValue& v : aircraftVars[variable]) {
+        if (v.unit == unit && v.index == index) {
+            return &v;
+        }
+    }
+    return nullptr;
+}
+
 double HostServices::AircraftVar(std::string_view name, std::string_view unit,
                                  std::uint32_t index) {
-    const auto it = aircraftVars.find({AircraftVarId(name), UnitId(unit), index});
-    return it != aircraftVars.end() ? it->second : 0.0;
+    const AircraftValue* v = FindAircraftVar(AircraftVarId(name), UnitId(unit), index);
+    return v != nullptr ? v->value : 0.0;
 }
 
 void HostServices::SetAircraftVar(std::string_view name, std::string_view unit, std::uint32_t index,
@@ -121,7 +128,33 @@ void HostServices::SetAircraftVar(std::string_view name, std::string_view unit, 
 
 void HostServices::SetAircraftVar(std::uint32_t variable, std::uint32_t unit, std::uint32_t index,
                                   double value) {
-    aircraftVars[{variable, unit, index}] = value;
+    if (variable >= aircraftVars.size()) {
+        aircraftVars.resize(variable + 1);
+    }
+    for (AircraftValue& v : aircraftVars[variable]) {
+        if (v.unit == unit && v.index == index) {
+            v.value = value;
+            return;
+        }
+    }
+    aircraftVars[variable].push_back({unit, index, value});
+}
+
+HostServices::Values HostServices::SaveValues() const {
+    Values values;
+    values.named.reserve(namedVars.size());
+    for (const NamedVar& v : namedVars) {
+        values.named.push_back(v.value);
+    }
+    values.aircraft = aircraftVars;
+    return values;
+}
+
+void HostServices::RestoreValues(const Values& values) {
+    for (std::size_t i = 0; i < namedVars.size() && i < values.named.size(); ++i) {
+        namedVars[i].value = values.named[i];
+    }
+    aircraftVars = values.aircraft;
 }
 
 std::uint32_t ZV_STDCALL HostServices::GetUnitsEnum(const char* unit) {
@@ -134,9 +167,8 @@ std::uint32_t ZV_STDCALL HostServices::GetAircraftVarEnum(const char* name) {
 
 double ZV_STDCALL HostServices::AircraftVarget(std::uint32_t var, std::uint32_t units,
                                                std::uint32_t index) {
-    const auto& vars = Active().aircraftVars;
-    const auto it = vars.find({var, units, index});
-    return it != vars.end() ? it->second : 0.0;
+    const AircraftValue* v = Active().FindAircraftVar(var, units, index);
+    return v != nullptr ? v->value : 0.0;
 }
 
 // ---- named variables ----------------------------------------------------------------------------
@@ -280,188 +312,6 @@ void ZV_STDCALL HostServices::UnregisterKeyEventHandler(fsx::KeyEventHandler han
 fsx::Word ZV_STDCALL HostServices::PanelWindow(std::uint32_t ident) {
     Active().log.Write("panel_window", {Field::Int("ident", ident)});
     return 1;
-}
-
-// ---- the 2D panel -------------------------------------------------------------------------------
-
-namespace {
-
-constexpr std::size_t kMaxElements = 4096;
-
-PanelTextStyle CopyStyle(const fsx::TextStyle& source) {
-    PanelTextStyle style;
-    style.width = source.width;
-    style.height = source.height;
-    style.textColour = source.textColour;
-    style.backgroundColour = source.backgroundColour;
-    style.highlightColour = source.highlightColour;
-    if (source.fontName != nullptr) {
-        std::strncpy(style.font.data(), source.fontName, style.font.size() - 1);
-    }
-    style.fontWeight = source.fontWeight;
-    style.charSet = source.charSet;
-    style.alignment = source.alignment;
-    style.characters = source.characters;
-    return style;
-}
-
-} // namespace
-
-void HostServices::SetGauge(const fsx::GaugeHeader* gauge) {
-    panel = gauge;
-    panelDrawn = false;
-    for (PanelElement& p : panelFrame) {
-        p.styleSource = nullptr; // another module's records may sit at the same address
-    }
-}
-
-// The host's draw: each element's callback gives its value and may change its hidden bit and
-// its text; the host keeps what it drew.
-void HostServices::DrawElements(fsx::ElementHeader* first) {
-    // The chain is the module's; a cycle would hang the host, so the walk is bounded.
-    std::size_t n = 0;
-    for (fsx::ElementHeader* e = first; e != nullptr && n < kMaxElements; e = e->child, ++n) {
-        const double value = e->callback != nullptr ? e->callback(e) : 0.0;
-        if (n == panelFrame.size()) {
-            panelFrame.emplace_back();
-        }
-        PanelElement& p = panelFrame[n];
-        p.kind = e->kind;
-        p.bitmap = e->bitmap;
-        p.position = e->position;
-        p.imageFlags = e->imageFlags;
-        p.windowBitmap = e->windowBitmap;
-        p.hasCallback = e->callback != nullptr;
-        p.value = value;
-        p.isText = e->kind == fsx::ElementKind::Text && e->text != nullptr;
-        p.text[0] = '\0';
-        if (p.isText) {
-            const std::size_t room =
-                std::min<std::size_t>(static_cast<std::size_t>(e->textCapacity), p.text.size() - 1);
-            const char* end = static_cast<const char*>(std::memchr(e->text, '\0', room));
-            const std::size_t length =
-                end != nullptr ? static_cast<std::size_t>(end - e->text) : room;
-            std::memcpy(p.text.data(), e->text, length);
-            p.text[length] = '\0';
-        }
-        if (e->textStyle != p.styleSource) {
-            p.styleSource = e->textStyle;
-            p.style = e->textStyle != nullptr ? CopyStyle(*e->textStyle) : PanelTextStyle{};
-        }
-    }
-    panelFrame.resize(n);
-    panelDrawn = true;
-}
-
-double HostServices::PanelValue(std::uint32_t number, ElementPart part) const {
-    if (!panelDrawn || number == 0 || number > panelFrame.size()) {
-        return std::nan("");
-    }
-    const PanelElement& p = panelFrame[number - 1];
-    switch (part) {
-    case ElementPart::Value:
-        return p.value;
-    case ElementPart::Hidden:
-        return p.Hidden() ? 1.0 : 0.0;
-    case ElementPart::Text: {
-        if (!p.isText) {
-            return std::nan("");
-        }
-        char* end = nullptr;
-        const double value = std::strtod(p.text.data(), &end);
-        while (end != nullptr && *end == ' ') {
-            ++end;
-        }
-        return end == p.text.data() || (end != nullptr && *end != '\0') ? std::nan("") : value;
-    }
-    }
-    return std::nan("");
-}
-
-fsx::Word ZV_STDCALL HostServices::ElementQuery(fsx::ElementHeader*) {
-    return 0;
-}
-fsx::Word ZV_STDCALL HostServices::ElementInstall(fsx::ElementHeader*, fsx::Word) {
-    return 0;
-}
-fsx::Word ZV_STDCALL HostServices::ElementInitialise(fsx::ElementHeader* e) {
-    Active().DrawElements(e);
-    return 0;
-}
-fsx::Word ZV_STDCALL HostServices::ElementUpdate(fsx::ElementHeader* e) {
-    Active().DrawElements(e);
-    return 0;
-}
-fsx::Word ZV_STDCALL HostServices::ElementGenerate(fsx::ElementHeader*, fsx::Word) {
-    return 0;
-}
-// The picture is made from the frame the last update recorded.
-fsx::Word ZV_STDCALL HostServices::ElementPlot(fsx::ElementHeader*) {
-    return 0;
-}
-fsx::Word ZV_STDCALL HostServices::ElementKill(fsx::ElementHeader*) {
-    return 0;
-}
-
-bool HostServices::Mouse(std::int32_t x, std::int32_t y, std::uint32_t flags) {
-    if (panel == nullptr || panel->mouseRects == nullptr) {
-        return false;
-    }
-    struct Frame {
-        std::int32_t x;
-        std::int32_t y;
-        bool inside;
-    };
-    Frame stack[32];
-    int depth = 0;
-    stack[0] = {0, 0, true};
-    const fsx::MouseRect* best = nullptr;
-    int bestDepth = -1;
-    fsx::PixPoint bestOrigin{0, 0};
-
-    auto contains = [x, y](std::int32_t bx, std::int32_t by, const fsx::PixBox& box) {
-        if (box.w == 0 && box.h == 0) {
-            return true; // a box without area does not limit what it holds
-        }
-        return x >= bx && y >= by && x < bx + box.w && y < by + box.h;
-    };
-
-    for (int i = 0; i < 4096; ++i) {
-        const fsx::MouseRect& r = panel->mouseRects[i];
-        if (r.type == fsx::MouseRectType::End) {
-            break;
-        }
-        const std::int32_t bx = stack[depth].x + r.box.x;
-        const std::int32_t by = stack[depth].y + r.box.y;
-        switch (r.type) {
-        case fsx::MouseRectType::Parent:
-            if (depth + 1 < 32) {
-                ++depth;
-                stack[depth] = {bx, by, stack[depth - 1].inside && contains(bx, by, r.box)};
-            }
-            break;
-        case fsx::MouseRectType::EndParent:
-            depth = depth > 0 ? depth - 1 : 0;
-            break;
-        case fsx::MouseRectType::Child:
-            // As the simulator does: a rectangle takes only the mouse events its flags name.
-            if (stack[depth].inside && contains(bx, by, r.box) && r.callback != nullptr &&
-                (r.flags & flags) != 0 && depth > bestDepth) {
-                best = &r;
-                bestDepth = depth;
-                bestOrigin = {bx, by};
-            }
-            break;
-        default:
-            break;
-        }
-    }
-    if (best == nullptr) {
-        return false;
-    }
-    fsx::PixPoint relative{x - bestOrigin.x, y - bestOrigin.y};
-    best->callback(&relative, flags);
-    return true;
 }
 
 } // namespace bench

@@ -7,15 +7,20 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <tuple>
 #include <unordered_map>
 #include <vector>
 
 namespace bench {
+
+// One aircraft variable's value in one unit at one index.
+struct AircraftValue {
+    std::uint32_t unit;
+    std::uint32_t index;
+    double value;
+};
 
 // The simulator's side of the panel-service table: named variables, units, gauge and aircraft
 // variables, key events and their handlers, the panel's element lists and mouse rectangles.
@@ -53,6 +58,16 @@ public:
     // Every named variable ever registered, by id (ids are never reused for another name).
     const std::vector<NamedVar>& NamedVars() const { return namedVars; }
 
+    // ---- the values calls can change -----------------------------------------------------------
+    // Named and aircraft variables, kept so that calls made again after a run (the baseline) can
+    // be undone before the module sees the host once more.
+    struct Values {
+        std::vector<double> named;
+        std::vector<std::vector<AircraftValue>> aircraft;
+    };
+    Values SaveValues() const;
+    void RestoreValues(const Values& values);
+
     // ---- key events ----------------------------------------------------------------------------
     // Hands an event to every registered handler, in the order they registered.
     void DeliverKeyEvent(std::uint32_t id, std::uint32_t value);
@@ -60,6 +75,8 @@ public:
     void DeliverTriggeredKeyEvents();
     std::size_t KeyHandlerCount() const { return keyHandlers.size(); }
     std::size_t DropKeyHandlers();
+    // Forgets the key events triggered since the last delivery, unhandled.
+    void DiscardTriggeredKeyEvents() { triggered.clear(); }
     // The host's own answer to a key event, if it has one (pressure setting, radio ...).
     std::function<void(std::uint32_t id, std::uint32_t value)> keyAnswer;
 
@@ -77,7 +94,9 @@ public:
     double PanelValue(std::uint32_t number, ElementPart part) const;
 
 private:
-    static HostServices& Active();
+    // The host whose table is in use; inline, as every slot call goes through it.
+    static HostServices& Active() { return *active; }
+    static HostServices* active;
 
     std::uint32_t FindNamed(std::string_view name) const;
     std::uint32_t RegisterNamed(std::string_view name);
@@ -117,7 +136,10 @@ private:
 
     std::vector<std::string> unitNames;
     std::vector<std::string> aircraftVarNames;
-    std::map<std::tuple<std::uint32_t, std::uint32_t, std::uint32_t>, double> aircraftVars;
+    // By variable id: the few unit and index pairs it was set in.
+    std::vector<std::vector<AircraftValue>> aircraftVars;
+    const AircraftValue* FindAircraftVar(std::uint32_t variable, std::uint32_t unit,
+                                         std::uint32_t index) const;
 
     std::vector<NamedVar> namedVars;
     std::unordered_map<std::string, std::uint32_t> namedIds;

@@ -53,4 +53,7 @@ unsigned long ProcessId();
 // The peak resident memory of the process so far, in KiB (0 where unknown).
 long PeakMemoryKb();
 
+// Whether standard error is a terminal someone watches (progress is shown only there).
+bool StandardErrorIsTerminal();
+
 } // namespace bench::hostsystem

@@ -88,4 +88,8 @@ long PeakMemoryKb() {
     return usage.ru_maxrss;
 }
 
+bool StandardErrorIsTerminal() {
+    return ::isatty(STDERR_FILENO) != 0;
+}
+
 } // namespace bench::hostsystem

@@ -7,6 +7,11 @@ namespace bench {
 
 namespace {
 
+struct PanelPoint {
+    double x;
+    double y;
+};
+
 struct Colour {
     double r;
     double g;
@@ -202,15 +207,22 @@ void Background(cairo_t* cr) {
     Label(cr, "no crew", 546, 272, 11, kLabel);
 }
 
-void TopView(cairo_t* cr, double x, double y, double w, double h, bool backPilot, bool tank) {
+// A top view drawn at (x, y); its element sits at `origin` on the panel. The seats are drawn where
+// the panel's pilot buttons below them are, whichever element shows the view.
+void TopView(cairo_t* cr, double x, double y, double w, double h, PanelPoint origin, bool backPilot,
+             bool tank) {
+    constexpr PanelPoint kFrontSeat{465, 238};
+    constexpr double kBackSeatX = 628;
+    const double frontX = x + kFrontSeat.x - origin.x;
+    const double backX = x + kBackSeatX - origin.x;
+    const double seatY = y + kFrontSeat.y - origin.y;
     Glider(cr, x, y, w, h, kHull, kGlass);
-    // The seats sit where the panel's buttons for them are.
-    PilotFigure(cr, 465, 238, "1");
+    PilotFigure(cr, frontX, seatY, "1");
     if (backPilot) {
-        PilotFigure(cr, 628, 238, "2");
+        PilotFigure(cr, backX, seatY, "2");
     }
     if (tank) {
-        WaterTank(cr, 628, 238);
+        WaterTank(cr, backX, seatY);
     }
 }
 
@@ -252,6 +264,11 @@ void Lamp(cairo_t* cr, double x, double y) {
     Label(cr, "!", x + 11, y + 10, 12, {1.0, 1.0, 1.0});
 }
 
+// A bitmap the gauge carries but no element shows.
+void Placeholder(cairo_t* cr, double x, double y) {
+    Fill(cr, x, y, 8, 8, kPanelDark);
+}
+
 void Unknown(cairo_t* cr, std::uintptr_t bitmap, double x, double y) {
     Fill(cr, x, y, 40, 16, {0.9, 0.0, 0.9});
     Label(cr, std::to_string(bitmap), x + 20, y + 8, 8, kBlack);
@@ -283,6 +300,14 @@ BitmapSize StandInSize(std::uintptr_t bitmap) {
         return {6, 14};
     case 4120:
         return {386, 157};
+    case 4100:
+    case 4101:
+    case 4103:
+    case 4113:
+    case 4114:
+    case 4116:
+    case 4119:
+        return {8, 8};
     default:
         return {40, 16};
     }
@@ -320,17 +345,26 @@ void DrawStandIn(cairo_t* cr, std::uintptr_t bitmap, double x, double y) {
         PilotButton(cr, x, y, false);
         break;
     case 4115:
-        TopView(cr, x, y, 396, 164, false, false);
+        TopView(cr, x, y, 396, 164, {279, 193}, false, false);
         break;
     case 4117:
-        TopView(cr, x, y, 396, 164, false, true);
+        TopView(cr, x, y, 396, 164, {279, 193}, false, true);
         break;
     case 4118: // slider knob
         Fill(cr, x, y, 6, 14, {1.0, 1.0, 1.0});
         Frame(cr, x, y, 6, 14, kBlack);
         break;
     case 4120:
-        TopView(cr, x, y, 386, 157, true, false);
+        TopView(cr, x, y, 386, 157, {284, 192}, true, false);
+        break;
+    case 4100:
+    case 4101:
+    case 4103:
+    case 4113:
+    case 4114:
+    case 4116:
+    case 4119:
+        Placeholder(cr, x, y);
         break;
     default:
         Unknown(cr, bitmap, x, y);

@@ -2,6 +2,7 @@
 
 #include <cairo.h>
 
+#include <array>
 #include <cstdint>
 
 namespace bench {
@@ -12,6 +13,12 @@ struct BitmapSize {
     int width;
     int height;
 };
+
+// Every bitmap id the gauge carries: the twelve its panel shows and seven it keeps unused, which
+// are small plain placeholders.
+constexpr std::array<std::uintptr_t, 19> kPanelBitmapIds{4096, 4097, 4098, 4099, 4100, 4101, 4102,
+                                                         4103, 4104, 4105, 4112, 4113, 4114, 4115,
+                                                         4116, 4117, 4118, 4119, 4120};
 
 // The size of a bitmap id; an id the bench does not know is drawn as a marked 40 x 16 box.
 BitmapSize StandInSize(std::uintptr_t bitmap);

@@ -1,6 +1,7 @@
 #include "Bench/Core/Runner.h"
 
 #include "Bench/Core/AudioOutput.h"
+#include "Bench/Core/Baseline.h"
 #include "Bench/Core/EventLog.h"
 #include "Bench/Core/HostAnswers.h"
 #include "Bench/Core/HostServices.h"
@@ -8,9 +9,10 @@
 #include "Bench/Core/LiveLink.h"
 #include "Bench/Core/ModuleLoader.h"
 #include "Bench/Core/PanelPicture.h"
+#include "Bench/Core/RunFolders.h"
 #include "Bench/Core/SimRoot.h"
 #include "Bench/Core/SimulatorConnection.h"
-#include "Bench/Core/StepHistogram.h"
+#include "Bench/Core/StepStats.h"
 #include "Bench/Core/Trace.h"
 #include "Lib/Platform/HostRuntime/zelvan_hostrt.h"
 
@@ -22,6 +24,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 #include <system_error>
 #include <thread>
@@ -34,79 +37,13 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-AllocationCounter allocationCounter = nullptr;
-
 constexpr double kStep = 0.01;
 constexpr std::int64_t kStepsPerFourSeconds = 400;
-
-// Whether a file can be made in the folder: a probe file is written and removed again.
-bool FolderTakesFiles(const fs::path& folder) {
-    const fs::path probe = folder / ".zelvan-bench-probe";
-    const bool made = static_cast<bool>(std::ofstream(probe));
-    std::error_code ec;
-    fs::remove(probe, ec);
-    return made;
-}
+// How often the baseline's stand-in makes each recorded step again.
+constexpr int kBaselinePasses = 8;
 
 std::int64_t StepOf(double at) {
     return std::llround(std::ceil(at * 100.0 - 1e-6));
-}
-
-// A folder the run makes for itself and removes at its end.
-class ScratchFolder {
-public:
-    explicit ScratchFolder(const std::string& given) {
-        if (!given.empty()) {
-            path = given;
-            std::error_code ec;
-            fs::create_directories(path, ec);
-            return;
-        }
-        path = hostsystem::MakeTemporaryFolder();
-        owned = true;
-    }
-    ~ScratchFolder() {
-        if (owned) {
-            std::error_code ec;
-            fs::remove_all(path, ec);
-        }
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    std::string path;
-    bool owned = false;
-};
-
-// Puts the process's working directory and settings folder back when the run ends.
-class ProcessContext {
-public:
-    ProcessContext(const std::string& root, const std::string& settingsDir)
-        : settings(settingsDir) {
-        std::error_code ec;
-        oldDir = fs::current_path(ec);
-        fs::current_path(root);
-    }
-    ~ProcessContext() {
-        std::error_code ec;
-        fs::current_path(oldDir, ec);
-        zvrt_reset();
-    }
-    ProcessContext(const ProcessContext&) = delete;
-    ProcessContext& operator=(const ProcessContext&) = delete;
-
-private:
-    fs::path oldDir;
-    hostsystem::SettingsFolder settings;
-};
-
-void WriteSettings(const std::string& settingsDir, const std::string& text) {
-    const fs::path folder = fs::path(settingsDir) / "PelmoraGrp" / "zelvan";
-    fs::create_directories(folder);
-    std::ofstream out(folder / "config.ini", std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out) {
-        throw std::runtime_error((folder / "config.ini").string() + ": cannot be written");
-    }
 }
 
 struct Ramp {
@@ -120,9 +57,9 @@ struct Ramp {
 class Flight {
 public:
     Flight(const Scenario& s, const RunOptions& o, const std::string& rootPath,
-           const std::string& settingsPath)
-        : scenario(s), options(o), root(rootPath), settingsDir(settingsPath), host(log),
-          simulator(log, host), audio(log), answers(host) {
+           const std::string& settingsPath, StepHook* stepHook)
+        : scenario(s), options(o), hook(stepHook), root(rootPath), settingsDir(settingsPath),
+          host(log), simulator(log, host), audio(log), answers(host) {
         host.keyAnswer = [this](std::uint32_t id, std::uint32_t value) { answers(id, value); };
     }
 
@@ -194,6 +131,7 @@ private:
 
     const Scenario& scenario;
     const RunOptions& options;
+    StepHook* hook;
     std::string root;
     std::string settingsDir;
     EventLog log;
@@ -213,11 +151,14 @@ private:
     std::int64_t appTimerStep = 0;
     // The pictures asked for in this step, made after its draw.
     std::vector<std::string> snapshots;
+    // With --stats: the host calls of some steps, for the stand-in to make again.
+    std::optional<Baseline> baseline;
 };
 
 bool Flight::LoadModule() {
     std::string error;
-    if (!loader.Load(options.modulePath, root + "/.modules", host.Table(), error)) {
+    fsx::PanelServiceTable* table = baseline ? baseline->Table() : host.Table();
+    if (!loader.Load(options.modulePath, root + "/.modules", table, error)) {
         result.status = kModuleNotLoaded;
         result.error = error;
         return false;
@@ -393,6 +334,9 @@ RunResult Flight::Fly() {
         zvrt_pin_calendar_time(*options.epoch);
     }
     std::srand(options.seed);
+    if (options.stats) {
+        baseline.emplace(host, simulator);
+    }
     simulator.openFails = scenario.simconnectOpenFails;
     for (const auto& [name, value] : scenario.host) {
         Write(name, value);
@@ -412,12 +356,8 @@ RunResult Flight::Fly() {
 
     const std::int64_t lastStep = std::llround(std::floor(scenario.duration * 100.0 + 1e-6));
     // Speed figures only when asked for, and in the same memory however long the flight.
-    const bool timed = options.stats;
-    StepHistogram stepNs;
-    StepHistogram fourSecondNs;
+    StepStats stats(options.stats);
     bool fourSecondsQueued = false;
-    std::uint64_t steadyAllocations = 0;
-    std::uint64_t steadySteps = 0;
     const auto wallStart = Clock::now();
     LiveLink* const live = options.live;
     const bool paced = options.realtime || live != nullptr;
@@ -431,7 +371,7 @@ RunResult Flight::Fly() {
     }
     for (step = 0; live == nullptr ? step <= lastStep : live->KeepFlying(step > lastStep); ++step) {
         const double t = static_cast<double>(step) * kStep;
-        if (paced && timed) {
+        if (paced && options.stats) {
             const std::int64_t late =
                 std::max<std::int64_t>(0, std::chrono::duration_cast<std::chrono::nanoseconds>(
                                               Clock::now() - (wallStart + period * step))
@@ -440,6 +380,11 @@ RunResult Flight::Fly() {
             lateNsMax = std::max(lateNsMax, late);
         }
         log.SetTime(t);
+        if (hook != nullptr && !hook->BeforeStep(t, host)) {
+            result.status = kBadInput;
+            result.error = hook->Error();
+            break;
+        }
         AdvanceRamps();
         expects.clear();
         while (next < order.size() && StepOf(order[next]->at) <= step) {
@@ -468,9 +413,12 @@ RunResult Flight::Fly() {
             fourSecondsQueued = true;
         }
 
-        const std::uint64_t allocationsBefore =
-            timed && allocationCounter ? allocationCounter() : 0;
-        const auto before = timed ? Clock::now() : Clock::time_point{};
+        // A step without a save, every so often, has its host calls recorded for the baseline.
+        if (baseline) {
+            baseline->BeginStep(loader.Loaded() && t >= 1.0 && !fourSecondsQueued &&
+                                step % Baseline::kRecordEvery == 0);
+        }
+        stats.BeginStep();
         host.DeliverTriggeredKeyEvents();
         hostsystem::RunTimersUntil(static_cast<std::uint64_t>(step) * 10, wallStart);
         if (const fsx::GaugeHeader* gauge = loader.Gauge()) {
@@ -478,18 +426,9 @@ RunResult Flight::Fly() {
             gauge->draw();
         }
         audio.Step();
-        if (timed) {
-            const std::int64_t ns =
-                std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - before).count();
-            stepNs.Add(ns);
-            if (fourSecondsQueued) {
-                fourSecondNs.Add(ns);
-            }
-            if (t >= 1.0) {
-                steadyAllocations +=
-                    (allocationCounter ? allocationCounter() : 0) - allocationsBefore;
-                ++steadySteps;
-            }
+        stats.EndStep(fourSecondsQueued, t >= 1.0);
+        if (baseline) {
+            baseline->EndStep();
         }
         fourSecondsQueued = false;
         if (appTimer != 0 && step > appTimerStep) {
@@ -504,6 +443,9 @@ RunResult Flight::Fly() {
             Expect(*a);
         }
         trace.Row(t, host);
+        if (hook != nullptr) {
+            hook->AfterStep(t, host);
+        }
         if (live != nullptr) {
             live->Stepped(t, paused, host);
         }
@@ -514,6 +456,14 @@ RunResult Flight::Fly() {
     const std::int64_t flown = std::max<std::int64_t>(step - 1, 0);
     log.SetTime(static_cast<double>(flown) * kStep);
     Snapshot("end");
+    if (baseline) {
+        // The stand-in's calls are undone before the module sees the host again at its unload.
+        log.Mute(true);
+        const HostServices::Values values = host.SaveValues();
+        result.stats.baselineNsPerTick = baseline->Replay(kBaselinePasses);
+        host.RestoreValues(values);
+        log.Mute(false);
+    }
     UnloadModule();
     if (window != nullptr) {
         hostsystem::DestroyMainWindow(window);
@@ -528,11 +478,7 @@ RunResult Flight::Fly() {
     RunStats& s = result.stats;
     s.simulatedSeconds = static_cast<double>(flown) * kStep;
     s.wallSeconds = std::chrono::duration<double>(Clock::now() - wallStart).count();
-    s.nsPerTick = stepNs.Median();
-    s.nsPerFourSecondStep = fourSecondNs.Median();
-    s.allocationsPerTick = steadySteps == 0 ? 0.0
-                                            : static_cast<double>(steadyAllocations) /
-                                                  static_cast<double>(steadySteps);
+    stats.Finish(s);
     s.peakRssKb = hostsystem::PeakMemoryKb();
     s.paced = paced;
     s.lateNsMedian = lateNs.Median();
@@ -543,11 +489,7 @@ RunResult Flight::Fly() {
 
 } // namespace
 
-void SetAllocationCounter(AllocationCounter counter) {
-    allocationCounter = counter;
-}
-
-RunResult RunScenario(const Scenario& scenario, const RunOptions& options) {
+RunResult RunScenario(const Scenario& scenario, const RunOptions& options, StepHook* hook) {
     RunResult result;
     try {
         // Relative paths name files where the bench was started: the run changes into the root
@@ -569,7 +511,7 @@ RunResult RunScenario(const Scenario& scenario, const RunOptions& options) {
             WriteSettings(settings.path, *scenario.settings);
         }
         ProcessContext context(root.path, settings.path);
-        Flight flight(scenario, local, root.path, settings.path);
+        Flight flight(scenario, local, root.path, settings.path, hook);
         result = flight.Fly();
     } catch (const ScenarioError& e) {
         result.status = kBadInput;
@@ -579,22 +521,6 @@ RunResult RunScenario(const Scenario& scenario, const RunOptions& options) {
         result.error = e.what();
     }
     return result;
-}
-
-void PrintStats(const RunStats& s, std::ostream& out) {
-    out << "simulated_s: " << s.simulatedSeconds << "\n";
-    out << "wall_s: " << s.wallSeconds << "\n";
-    out << "speedup: " << (s.wallSeconds > 0.0 ? s.simulatedSeconds / s.wallSeconds : 0.0) << "\n";
-    out << "ticks: " << s.ticks << "\n";
-    out << "ns_per_tick: " << s.nsPerTick << "\n";
-    out << "allocations_per_tick: " << s.allocationsPerTick << "\n";
-    out << "ns_per_4sec_step: " << s.nsPerFourSecondStep << "\n";
-    out << "peak_rss_kb: " << s.peakRssKb << "\n";
-    if (s.paced) {
-        out << "late_ns_median: " << s.lateNsMedian << "\n";
-        out << "late_ns_p99: " << s.lateNsP99 << "\n";
-        out << "late_ns_max: " << s.lateNsMax << "\n";
-    }
 }
 
 } // namespace bench

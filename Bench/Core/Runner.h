@@ -38,6 +38,8 @@ struct RunStats {
     double allocationsPerTick = 0.0;
     double nsPerFourSecondStep = 0.0; // median wall time of the steps that handled a "4sec"
     long peakRssKb = 0;
+    double allocationsPerPlainTick = 0.0; // of the steps that handled no "4sec"
+    double baselineNsPerTick = 0.0;       // median step of the stand-in making the same host calls
     // Paced flights only: how long after its due wall time a step began (median, the 99th
     // percentile and the worst).
     double lateNsMedian = 0.0;
@@ -60,8 +62,23 @@ struct RunResult {
 using AllocationCounter = std::uint64_t (*)();
 void SetAllocationCounter(AllocationCounter counter);
 
+class HostServices;
+
+// Flies the host from outside the scenario, a step at a time (a replayed flight, a server).
+class StepHook {
+public:
+    virtual ~StepHook() = default;
+    // At the start of the step at time t, before its actions: sets the host's values. False
+    // ends the run as bad input, with Error() as its message.
+    virtual bool BeforeStep(double t, HostServices& host) = 0;
+    // At the end of the step, after the module's timers and the panel's draw.
+    virtual void AfterStep(double t, const HostServices& host) = 0;
+    virtual std::string Error() const = 0;
+};
+
 // Flies the scenario in simulated time, as the simulator would, and reports how it went.
-RunResult RunScenario(const Scenario& scenario, const RunOptions& options);
+RunResult RunScenario(const Scenario& scenario, const RunOptions& options,
+                      StepHook* hook = nullptr);
 
 void PrintStats(const RunStats& stats, std::ostream& out);
 

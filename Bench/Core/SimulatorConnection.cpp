@@ -197,8 +197,22 @@ SimConnectServer::HRESULT SimulatorConnection::AddToDataDefinition(Handle handle
         index = static_cast<std::uint32_t>(std::strtoul(name.c_str() + colon + 1, nullptr, 10));
         name.resize(colon);
     }
-    definitions[defineId] = Definition{host.AircraftVarId(name), host.UnitId(unitsName), index};
+    const Definition made{defineId, host.AircraftVarId(name), host.UnitId(unitsName), index};
+    if (Definition* known = FindDefinition(defineId)) {
+        *known = made;
+    } else {
+        definitions.push_back(made);
+    }
     return S_OK;
+}
+
+SimulatorConnection::Definition* SimulatorConnection::FindDefinition(DWORD defineId) {
+    for (Definition& d : definitions) {
+        if (d.defineId == defineId) {
+            return &d;
+        }
+    }
+    return nullptr;
 }
 
 SimConnectServer::HRESULT SimulatorConnection::ClearDataDefinition(Handle handle, DWORD defineId) {
@@ -207,7 +221,7 @@ SimConnectServer::HRESULT SimulatorConnection::ClearDataDefinition(Handle handle
     if (!Valid(handle)) {
         return E_FAIL;
     }
-    definitions.erase(defineId);
+    std::erase_if(definitions, [defineId](const Definition& d) { return d.defineId == defineId; });
     return S_OK;
 }
 
@@ -219,15 +233,17 @@ SimConnectServer::HRESULT SimulatorConnection::SetDataOnSimObject(Handle handle,
     if (data != nullptr && unitSize == sizeof value) {
         std::memcpy(&value, data, sizeof value);
     }
-    log.Write("simconnect", {Field::Text("call", "SetDataOnSimObject"),
-                             Field::Int("define", defineId), Field::Int("object", objectId),
-                             Field::Int("flags", flags), Field::Int("count", arrayCount),
-                             Field::Int("size", unitSize), Field::Double("value", value)});
-    const auto it = definitions.find(defineId);
-    if (!Valid(handle) || it == definitions.end() || unitSize != sizeof value) {
+    if (log.Enabled()) { // the module writes its payload stations every tick
+        log.Write("simconnect", {Field::Text("call", "SetDataOnSimObject"),
+                                 Field::Int("define", defineId), Field::Int("object", objectId),
+                                 Field::Int("flags", flags), Field::Int("count", arrayCount),
+                                 Field::Int("size", unitSize), Field::Double("value", value)});
+    }
+    const Definition* d = FindDefinition(defineId);
+    if (!Valid(handle) || d == nullptr || unitSize != sizeof value) {
         return E_FAIL;
     }
-    host.SetAircraftVar(it->second.variable, it->second.units, it->second.index, value);
+    host.SetAircraftVar(d->variable, d->units, d->index, value);
     return S_OK;
 }
 

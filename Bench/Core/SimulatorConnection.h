@@ -69,6 +69,7 @@ private:
 
     // The aircraft variable a definition writes: "NAME:INDEX" is NAME at INDEX.
     struct Definition {
+        DWORD defineId;
         std::uint32_t variable; // the host's ids, looked up once
         std::uint32_t units;
         std::uint32_t index;
@@ -90,7 +91,9 @@ private:
     bool open = false;
     bool dispatching = false;
     std::map<std::string, DWORD> subscriptions; // system event name -> client event id
-    std::map<DWORD, Definition> definitions;
+    // A client declares a handful: a flat list, searched on every data write.
+    std::vector<Definition> definitions;
+    Definition* FindDefinition(DWORD defineId);
     std::map<DWORD, std::string> clientEvents; // client event id -> simulator event name
     std::vector<GroupEvent> groupEvents;
     std::map<DWORD, DWORD> groupPriorities;

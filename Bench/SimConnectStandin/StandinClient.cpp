@@ -1,5 +1,6 @@
-// The bench's SimConnect client library. It exports every SimConnect entry point with the C
-// calling convention; the calls the module makes are handed to the simulator the bench publishes,
+// The bench's SimConnect client library. It exports every SimConnect entry point under its plain
+// name with SimConnect's calling convention (__stdcall at 32 bits, which the module calls with);
+// the calls the module makes are handed to the simulator the bench publishes,
 // the others answer E_NOTIMPL (and the simulator logs them).
 #include "Bench/SimConnectStandin/SimConnectServer.h"
 #include "Lib/Platform/HostRuntime/zelvan_hostrt.h"
@@ -10,15 +11,21 @@ using simconnect::Handle;
 using simconnect::HRESULT;
 
 #ifdef _WIN32
-#define ZV_SC_EXPORT extern "C" __declspec(dllexport)
+#define ZV_SC_EXPORT extern "C" __declspec(dllexport) ZV_STDCALL
 #else
-#define ZV_SC_EXPORT extern "C" __attribute__((visibility("default")))
+#define ZV_SC_EXPORT extern "C" __attribute__((visibility("default"))) ZV_STDCALL
 #endif
 
 namespace {
 
+// The server a connection was opened with serves it to its close: the module writes data every
+// tick, and a service looked up by name on each call costs more than the call it forwards.
+SimConnectServer* connected = nullptr;
+
 SimConnectServer* Server() {
-    return static_cast<SimConnectServer*>(zvrt_get_service(bench::kSimConnectService));
+    return connected != nullptr
+               ? connected
+               : static_cast<SimConnectServer*>(zvrt_get_service(bench::kSimConnectService));
 }
 
 // Forwards to the published simulator; without one there is nobody to talk to.
@@ -37,12 +44,18 @@ HRESULT NotImplemented(const char* call) {
 ZV_SC_EXPORT HRESULT SimConnect_Open(Handle* handle, const char* name, void* window,
                                      DWORD userEvent, Handle eventHandle, DWORD configIndex) {
     return Forward([&](SimConnectServer& s) {
-        return s.Open(handle, name, window, userEvent, eventHandle, configIndex);
+        const HRESULT result = s.Open(handle, name, window, userEvent, eventHandle, configIndex);
+        if (result == simconnect::S_OK) {
+            connected = &s;
+        }
+        return result;
     });
 }
 
 ZV_SC_EXPORT HRESULT SimConnect_Close(Handle handle) {
-    return Forward([&](SimConnectServer& s) { return s.Close(handle); });
+    const HRESULT result = Forward([&](SimConnectServer& s) { return s.Close(handle); });
+    connected = nullptr;
+    return result;
 }
 
 ZV_SC_EXPORT HRESULT SimConnect_CallDispatch(Handle handle, simconnect::DispatchProc proc,

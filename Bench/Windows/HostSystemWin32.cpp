@@ -1,6 +1,7 @@
 // The Windows host: the module's timers are the system's thread timers, ticked by this thread's
 // message loop in real time; its window, version resource and known folders are the system's.
 #include "Bench/Core/HostSystem.h"
+#include "Bench/Windows/LoadedGauge.h"
 
 #include <windows.h>
 
@@ -25,6 +26,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
     return DefWindowProcA(window, message, w, l);
 }
 
+// The host opens one gauge at a time; the panel's pictures come from its resources.
+HMODULE openGauge = nullptr;
+
 // Runs every message waiting for this thread (the timers' included).
 void PumpMessages() {
     MSG message;
@@ -40,8 +44,14 @@ void* OpenLibrary(const std::string& path, std::string& reason) {
     HMODULE library = LoadLibraryA(path.c_str());
     if (library == nullptr) {
         reason = "error " + std::to_string(GetLastError());
+    } else {
+        openGauge = library;
     }
     return library;
+}
+
+void* LoadedGauge() {
+    return openGauge;
 }
 
 void* FindSymbol(void* library, const char* name) {
@@ -49,6 +59,9 @@ void* FindSymbol(void* library, const char* name) {
 }
 
 void CloseLibrary(void* library) {
+    if (library == openGauge) {
+        openGauge = nullptr;
+    }
     FreeLibrary(static_cast<HMODULE>(library));
 }
 
@@ -154,6 +167,11 @@ long PeakMemoryKb() {
         return 0;
     }
     return static_cast<long>(counters.PeakWorkingSetSize / 1024);
+}
+
+bool StandardErrorIsTerminal() {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 }
 
 } // namespace bench::hostsystem

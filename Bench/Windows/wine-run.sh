@@ -1,21 +1,44 @@
 #!/usr/bin/env bash
-# Runs a Windows program of the 64-bit build under wine64, in a Wine prefix private to the build
-# folder, without a sound card (ALSA's default device is its null device) and without dialogs.
+# Runs a Windows program of a Windows build under Wine, with the loader of the build's width
+# (wine64, or wine32's loader for the 32-bit build), in a Wine prefix private to the build folder,
+# without a sound card (ALSA's default device is its null device) and without dialogs.
 #   wine-run.sh BUILD_DIR PROGRAM [ARGS...]
+#   wine-run.sh --can-run win32|win64   exit 0 iff this machine runs programs of that width
 set -euo pipefail
+
+# Debian keeps Wine's loaders in its library folder, not on PATH.
+loader_for() {
+    case "$1" in
+    win32) echo /usr/lib/wine/wine ;;
+    *) echo /usr/lib/wine/wine64 ;;
+    esac
+}
+# The loader is a Linux program of the same width: a 32-bit one needs wine32:i386 installed and
+# a kernel that runs 32-bit programs.
+can_run() {
+    local loader
+    loader=$(loader_for "$1")
+    [ -x "$loader" ] && "$loader" --version >/dev/null 2>&1
+}
+if [ "${1:-}" = "--can-run" ]; then
+    can_run "$2"
+    exit
+fi
+
 build=$(cd "$1" && pwd)
 shift
-
-# Debian's wine64 keeps its loader in wine's library folder, not on PATH.
-loader=/usr/lib/wine/wine64
-[ -x "$loader" ] || loader=$(command -v wine64 || true)
-if [ -z "$loader" ] || [ ! -x "$loader" ]; then
-    echo "wine-run.sh: no wine64 loader (install Debian's wine64)" >&2
+arch=$(cat "$build/wine-arch" 2>/dev/null || echo win64)
+loader=$(loader_for "$arch")
+if ! can_run "$arch"; then
+    echo "wine-run.sh: $loader cannot run here (the $arch programs need it: Debian's" \
+        "$([ "$arch" = win32 ] && echo wine32:i386 || echo wine64), and for win32 a kernel" \
+        "that runs 32-bit programs)" >&2
     exit 1
 fi
 
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
+# A 64-bit prefix runs 32-bit programs too (Wine's WoW64), as 64-bit Windows does.
 export WINEARCH=win64
 # No Mono or Gecko installer dialogs when the prefix is made, and no debugger on a crash (the
 # test fails instead of waiting): nothing here needs them.
@@ -28,11 +51,12 @@ fi
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
-    "$loader" wineboot -i </dev/null >/dev/null 2>&1
-    "${loader%/*}/wineserver64" -w 2>/dev/null || "${loader%/*}/wineserver" -w || true
+    # The prefix is a 64-bit one whatever the program's width: wine64 makes and sets it up.
+    /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1
+    /usr/lib/wine/wineserver64 -w 2>/dev/null || /usr/lib/wine/wineserver -w || true
     # No display here: windows are made by Wine's null driver; sound goes to ALSA only.
-    "$loader" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
-    "$loader" reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f </dev/null >/dev/null 2>&1
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f </dev/null >/dev/null 2>&1
 fi
 
 exec "$loader" "$@" </dev/null

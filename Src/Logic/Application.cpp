@@ -71,6 +71,24 @@ void WingRest() {
     }
 }
 
+// Opens the connection's tick for the host reads of one application tick and closes it however
+// the tick ends.
+class TickReads {
+public:
+    TickReads() {
+        if (module::connection != nullptr) {
+            module::connection->BeginTick();
+        }
+    }
+    ~TickReads() {
+        if (module::connection != nullptr) {
+            module::connection->EndTick();
+        }
+    }
+    TickReads(const TickReads&) = delete;
+    TickReads& operator=(const TickReads&) = delete;
+};
+
 } // namespace
 
 Application::~Application() = default;
@@ -118,6 +136,7 @@ bool Application::onKeyEvent(std::uint32_t eventId, std::uint32_t value) {
 }
 
 void Application::onTimer(std::uint32_t) {
+    const TickReads reads;
     dt = kTimeStep;
     const double rate = module::ReadGaugeVar(336);
     if (rate > 256.0) {
@@ -129,6 +148,8 @@ void Application::onTimer(std::uint32_t) {
     if (firstTick) {
         module::settingsLoaded = true;
         Options::Instance().Load();
+        // The first tick updates every system twice: here on the settings just loaded, and
+        // again with every tick's update below.
         ForEachSystem([this](SystemBase& s) { s.update(dt, true); });
         SetCameraEyePoint();
         tick::wingRestPending = true;

@@ -11,8 +11,10 @@
 #include "Logic/Systems/VisualStaffSystem.h"
 
 #include <algorithm>
+#include <charconv>
 #include <locale>
 #include <sstream>
+#include <type_traits>
 
 namespace {
 
@@ -20,8 +22,37 @@ constexpr const char* kPower = "power";
 constexpr const char* kCabin = "cabin";
 constexpr const char* kFailures = "failures";
 
+// A plain decimal text ("-12", "0.25"), as a save writes most numbers, reads the same with or
+// without a stream, and a load reads some fifty of them; false for any other text.
+template <typename T> bool ParsePlain(const std::string& text, T& value) {
+    constexpr std::size_t kLongest = std::is_floating_point_v<T> ? 15 : 9; // no overflow either
+    const std::size_t start = !text.empty() && text[0] == '-' ? 1 : 0;
+    std::size_t digits = 0;
+    bool point = false;
+    for (std::size_t i = start; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            ++digits;
+        } else if (c == '.' && std::is_floating_point_v<T> && !point && i > start &&
+                   i + 1 < text.size()) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    if (digits == 0 || digits > kLongest) {
+        return false;
+    }
+    const auto read = std::from_chars(text.data(), text.data() + text.size(), value);
+    return read.ec == std::errc() && read.ptr == text.data() + text.size();
+}
+
 // Reads a number with the stream rules; a text that is no number reads as the default.
 template <typename T> T ParseOr(const std::string& text, T defaultValue) {
+    T plain{};
+    if (ParsePlain(text, plain)) {
+        return plain;
+    }
     std::istringstream in(text);
     in.imbue(std::locale::classic());
     T value{};
@@ -29,11 +60,17 @@ template <typename T> T ParseOr(const std::string& text, T defaultValue) {
     return in.fail() ? defaultValue : value;
 }
 
+// A number as the classic stream writes it (six significant digits for a double, "%g"), made
+// without a stream: every save formats some sixty values.
 template <typename T> std::string Format(T value) {
-    std::ostringstream out;
-    out.imbue(std::locale::classic());
-    out << value;
-    return out.str();
+    char text[32];
+    std::to_chars_result written{};
+    if constexpr (std::is_floating_point_v<T>) {
+        written = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
+    } else {
+        written = std::to_chars(text, text + sizeof text, value);
+    }
+    return std::string(text, written.ptr);
 }
 
 bool EqualsIgnoringCase(const std::string& a, const char* b) {
@@ -270,12 +307,13 @@ void Options::Save() {
     }
 
     WriteInt(kFailures, "slider", ServicePanelSelection.slider, path);
-    // A failure present only through one it depends on is stored as failed on its own.
+    // Each failure's own flag: one present only through a failure it depends on comes back
+    // through that failure, and stored on its own it would outlive the repair of the cause.
     if (const FailuresSystem* failures = RegisteredFailures()) {
         WriteInt(kFailures, "probability", static_cast<int>(failures->GetLevel()), path);
         for (std::uint32_t i = 0; i < static_cast<std::uint32_t>(kFailureCount); ++i) {
             if (const char* key = ServicePanelSelection.failureKeys[i]) {
-                WriteBool(kFailures, key, failures->GetFailure(i).IsFailed(), path);
+                WriteBool(kFailures, key, failures->GetFailure(i).failed, path);
             }
         }
     }

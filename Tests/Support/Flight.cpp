@@ -3,8 +3,11 @@
 #include "Bench/Core/BuiltinFlight.h"
 #include "Bench/Core/Scenario.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -21,6 +24,20 @@ fs::path MakeFolder() {
         throw std::runtime_error("no temporary folder");
     }
     return pattern;
+}
+
+// The samples of a WAV file the bench wrote: its one data chunk follows a 44-byte header.
+std::vector<std::int16_t> ReadSamples(const fs::path& path) {
+    const std::string bytes = ReadAll(path);
+    if (bytes.size() < 44 || bytes.compare(36, 4, "data") != 0) {
+        return {};
+    }
+    std::uint32_t dataBytes = 0;
+    std::memcpy(&dataBytes, bytes.data() + 40, 4);
+    dataBytes = std::min<std::uint32_t>(dataBytes, static_cast<std::uint32_t>(bytes.size() - 44));
+    std::vector<std::int16_t> samples(dataBytes / 2);
+    std::memcpy(samples.data(), bytes.data() + 44, samples.size() * 2);
+    return samples;
 }
 
 } // namespace
@@ -68,7 +85,8 @@ int FlightLog::KeysSent(std::uint32_t id, const std::string& type) const {
     return n;
 }
 
-FlightLog Fly(const std::string& scenarioJson, bool withTrace, std::optional<double> epoch) {
+FlightLog Fly(const std::string& scenarioJson, bool withTrace, std::optional<double> epoch,
+              bool withAudio) {
     const fs::path folder = MakeFolder();
     bench::RunOptions options;
     options.eventsPath = (folder / "events.jsonl").string();
@@ -78,6 +96,9 @@ FlightLog Fly(const std::string& scenarioJson, bool withTrace, std::optional<dou
         options.tracePath = (folder / "trace.csv").string();
     }
     options.epoch = epoch;
+    if (withAudio) {
+        options.audioOut = (folder / "audio.wav").string();
+    }
     bench::FindCompanions(options);
 
     FlightLog log;
@@ -96,9 +117,26 @@ FlightLog Fly(const std::string& scenarioJson, bool withTrace, std::optional<dou
     if (withTrace) {
         log.trace = ReadAll(options.tracePath);
     }
+    if (withAudio) {
+        log.audio = ReadSamples(options.audioOut);
+    }
     std::error_code ec;
     fs::remove_all(folder, ec);
     return log;
+}
+
+double AudioLevel(const FlightLog& log, double from, double to) {
+    constexpr double kSamplesPerSecond = 44100.0 * 2.0; // stereo
+    const auto first = static_cast<std::size_t>(std::max(from, 0.0) * kSamplesPerSecond);
+    const auto last = std::min(static_cast<std::size_t>(to * kSamplesPerSecond), log.audio.size());
+    if (first >= last) {
+        return std::nan("");
+    }
+    double sum = 0.0;
+    for (std::size_t i = first; i < last; ++i) {
+        sum += static_cast<double>(log.audio[i]) * log.audio[i];
+    }
+    return std::sqrt(sum / static_cast<double>(last - first));
 }
 
 int RunBenchProgram(const std::string& arguments, std::string& err, const std::string& workingDir,

@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -17,6 +18,8 @@ struct FlightLog {
     std::vector<nlohmann::json> events;
     std::string settings; // config.ini after the run; empty when none was written
     std::string trace;    // the CSV, when asked for
+    // The rendered sound, when asked for: 44.1 kHz stereo 16-bit frames, 441 a simulated step.
+    std::vector<std::int16_t> audio;
 
     std::vector<nlohmann::json> Of(const std::string& type, const std::string& call = "") const;
     std::vector<std::string> Diagnostics() const;
@@ -31,9 +34,13 @@ std::string ReadAll(const std::filesystem::path& path);
 // empty); `actions` are further action list entries, each preceded by a comma.
 std::string GroundFlight(double duration, const std::string& settings, const std::string& actions);
 
-// `epoch` pins the calendar time the module reads, as the bench's --epoch does.
+// `epoch` pins the calendar time the module reads, as the bench's --epoch does; `withAudio` keeps
+// what the sound device rendered, as the bench's --audio-out does.
 FlightLog Fly(const std::string& scenarioJson, bool withTrace = false,
-              std::optional<double> epoch = std::nullopt);
+              std::optional<double> epoch = std::nullopt, bool withAudio = false);
+
+// The root mean square of the rendered samples from `from` to `to` simulated seconds.
+double AudioLevel(const FlightLog& log, double from, double to);
 
 // Runs the bench program itself and returns its exit status; its standard error goes to `err`.
 // With `workingDir` the program starts in that folder instead of the test's own; with `out` its

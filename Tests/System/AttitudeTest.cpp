@@ -208,3 +208,27 @@ TEST(TurnAndSlip, NeedlesBallAndYawStringFollowTheHost) {
     }
     EXPECT_EQ(wraps, 1);
 }
+
+TEST(AttitudeIndicators, HostTimeGoingBackKeepsTheDisplayOnItsScaleAndErectsOnFromWhereItStood) {
+    // Running from host time 5000 s towards a 30 deg bank; at 5 s the clock is set back to
+    // 100 s. The display stands where it was (7.5 deg) and goes on to 30 deg in another 20 s.
+    const auto log =
+        Fly(Flight(27.0, {{"token:60", 1}, {"token:79", 30}, {"token:604", 5000}}, kPowered, R"(
+        ,{"at": 5.0, "set": {"token:604": 100}}
+        ,{"at": 5.0, "expect": {"lvar:ovi_bank_indicator": 0.479167}, "tol": 2e-4}
+        ,{"at": 5.05, "expect": {"lvar:ovi_bank_indicator": 0.479167,
+                                 "lvar:ovi_pitch_scale": 0.5}, "tol": 2e-4}
+        ,{"at": 15.0, "expect": {"lvar:ovi_bank_indicator": 0.447917}, "tol": 2e-4}
+        ,{"at": 25.5, "expect": {"lvar:ovi_bank_indicator": 0.41666666666666669,
+                                 "lvar:ovi_bank_indicator_2": 0.41666666666666669}, "tol": 1e-9})"),
+            true);
+    EXPECT_EQ(log.result.status, bench::kRunOk) << log.result.error;
+    for (const char* name : {"lvar:ovi_bank_indicator", "lvar:ovi_pitch_scale",
+                             "lvar:ovi_bank_indicator_2", "lvar:ovi_pitch_scale_2"}) {
+        const auto values = Column(log.trace, name);
+        ASSERT_GT(values.size(), Step(26.0)) << name;
+        for (std::size_t i = Step(0.1); i < values.size(); ++i) {
+            ASSERT_TRUE(values[i] >= 0.0 && values[i] <= 1.0) << name << " at step " << i;
+        }
+    }
+}

@@ -165,7 +165,7 @@ TEST(Covers, AnUnloadWhileTheCoversMoveLeavesAStateTheNextFlightCanFinish) {
                                                        "lvar:zelvan_covers_visible": 0})") +
                                         At(kStart, 2.0) + Expect(2.2, Locked(1))));
     EXPECT_EQ(on.result.status, bench::kRunOk);
-    // Levelling (state 1) likewise.
+    // Levelling (state 1) resumes: the wings are levelled again and the covers go on.
     const auto levelling =
         Fly(Parked(3.0, R"(,{"at": 0.4, "set": {"token:79": 2.0}})" + At(kStart, 0.5) +
                             R"(,{"at": 0.6, "unload": true},
@@ -201,4 +201,34 @@ TEST(Covers, WhatTheSimulatorMasksCanOnlyBeExpected) {
     const auto log = Fly(Parked(1.0, R"(,{"at": 0.5, "set": {"masked:AXIS_RUDDER_SET": 1}})"));
     EXPECT_EQ(log.result.status, bench::kBadInput);
     EXPECT_NE(log.result.error.find("can only be expected"), std::string::npos) << log.result.error;
+}
+
+TEST(Covers, AStoredLevellingResumesAndAStateBeyondTheProcedureSettlesTheGlider) {
+    // Saved while levelling: the next flight levels the wings and puts the covers on.
+    nlohmann::json levelling = {{"duration", 2.0},
+                                {"host", {{"token:60", 1.0}, {"token:79", 2.0}}},
+                                {"settings", "[cabin]\nparkst=1\n"}};
+    levelling["actions"] = nlohmann::json::parse(R"([{"at": 0.0, "system_event": "SimStart"},
+        {"at": 0.5, "set": {"token:79": 0.0}})" + Expect(1.2, R"({"lvar:zelvan_covers": 1,
+                                                  "lvar:zelvan_covers_visible": 1})") +
+                                                 Expect(1.2, Locked(1)) + "]");
+    const auto resumed = Fly(levelling.dump());
+    EXPECT_EQ(resumed.result.status, bench::kRunOk);
+    EXPECT_NE(resumed.settings.find("parkst=4"), std::string::npos) << resumed.settings;
+
+    // A state the procedure does not have is reported and settles the glider, as state 5 does.
+    for (const char* stored : {"parkst=9", "parkst=-2"}) {
+        nlohmann::json beyond = {{"duration", 1.0},
+                                 {"host", {{"token:60", 1.0}}},
+                                 {"settings", std::string("[cabin]\n") + stored + "\n"}};
+        beyond["actions"] = nlohmann::json::parse(R"([{"at": 0.0, "system_event": "SimStart"}])");
+        const auto log = Fly(beyond.dump());
+        EXPECT_EQ(log.result.status, bench::kRunOk);
+        ASSERT_EQ(log.Diagnostics().size(), 1u) << stored;
+        EXPECT_NE(log.Diagnostics()[0].find("settles"), std::string::npos) << log.Diagnostics()[0];
+        const auto ballast = Station(log, 3, 0.5, 1.0);
+        ASSERT_FALSE(ballast.empty()) << stored;
+        EXPECT_NEAR(ballast.back(), 40.0, 1e-9) << stored;
+        EXPECT_NE(log.settings.find("parkst=5"), std::string::npos) << log.settings;
+    }
 }

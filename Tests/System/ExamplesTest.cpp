@@ -37,15 +37,17 @@ TEST(Examples, EveryExampleHasADescriptionAndFliesToItsEnd) {
 TEST(Examples, TheBenchPageNamesEveryOptionOfTheProgram) {
     const std::string page = ReadAll(ZELVAN_DOCS "/bench.md");
     ASSERT_FALSE(page.empty());
-    std::string help;
-    std::string err;
-    ASSERT_EQ(testing_support::RunBenchProgram("run --help", err, "", &help), 0) << err;
     const std::regex option("--[a-z][a-z-]+");
-    int named = 0;
-    for (auto it = std::sregex_iterator(help.begin(), help.end(), option);
-         it != std::sregex_iterator(); ++it) {
-        EXPECT_NE(page.find(it->str()), std::string::npos) << it->str();
-        ++named;
+    for (const char* command : {"run --help", "replay --help"}) {
+        std::string help;
+        std::string err;
+        ASSERT_EQ(testing_support::RunBenchProgram(command, err, "", &help), 0) << err;
+        int named = 0;
+        for (auto it = std::sregex_iterator(help.begin(), help.end(), option);
+             it != std::sregex_iterator(); ++it) {
+            EXPECT_NE(page.find(it->str()), std::string::npos) << command << ": " << it->str();
+            ++named;
+        }
+        EXPECT_GE(named, 10) << command;
     }
-    EXPECT_GE(named, 10);
 }

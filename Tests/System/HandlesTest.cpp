@@ -252,3 +252,99 @@ TEST(Handles, ADamagedSettingOrGripCannotPutAHandleBeyondItsEnds) {
     EXPECT_EQ(FlapPercents(log)[0], 0.0);
     EXPECT_EQ(Keys(log, kGearSet), (std::vector<std::uint32_t>{16383}));
 }
+
+namespace {
+
+// Key actions at `from`, `from + every`, ... with the values given.
+std::string Series(std::uint32_t key, double from, double every,
+                   const std::vector<std::int64_t>& values) {
+    std::string actions;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        actions += R"(,{"at": )" + std::to_string(from + every * static_cast<double>(i)) +
+                   R"(, "key": )" + std::to_string(key) + R"(, "value": )" +
+                   std::to_string(values[i]) + "}";
+    }
+    return actions;
+}
+
+// Silence as rendered: the loopback device mixes nothing while no sound plays.
+constexpr double kSilent = 1.0;
+// The motor at the bank's volume, past its first tenth of a second of spin-up.
+constexpr double kLoud = 300.0;
+
+} // namespace
+
+TEST(Handles, TheMotorRunsWhileAHandleMovesAndFallsSilentWhereverTheHandleComesToRest) {
+    struct Way {
+        const char* what;
+        std::string actions;
+        double movingFrom, movingTo; // the handle moves in between
+        double silentFrom;           // the movement has ended and the tail has played
+    };
+    const std::vector<Way> ways = {
+        {"spoilers axis swept to its middle",
+         Series(66382, 1.0, 0.05, {-16384, -14000, -11000, -8000, -5000, -2000, 0}), 1.05, 1.3,
+         2.2},
+        {"spoilers toggle cancelled half way", Series(65589, 1.0, 0.1, {0, 0}), 1.05, 1.1, 1.6},
+        {"flaps grip dragged part of the way", Series(69990, 1.0, 0.04, {0, 0, 0, 0, 0, 0, 0, 0}),
+         1.05, 1.3, 2.2},
+        {"flaps set by the host", Series(66806, 1.0, 0.1, {4000, 6000}), 1.05, 1.4, 2.2},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.what);
+        const auto log = Fly(Flight(3.0, 1.0, way.actions), false, std::nullopt, true);
+        ASSERT_EQ(log.result.status, bench::kRunOk) << log.result.error;
+        EXPECT_GT(testing_support::AudioLevel(log, way.movingFrom, way.movingTo), kLoud);
+        EXPECT_LT(testing_support::AudioLevel(log, way.silentFrom, 3.0), kSilent);
+        const auto ops = HandleSound(log, 0.0);
+        ASSERT_FALSE(ops.empty());
+        EXPECT_EQ(ops.back(), "stop");
+    }
+}
+
+TEST(Handles, InAnHourOfEveryHandleMovedEveryWayTheMotorAlwaysStopsSoonAfterItsLastMove) {
+    // In the air, so that the gear moves too. Every 20 s: full movements by toggle and stage,
+    // two handles at once, a toggle cancelled, both axes swept to places between their ends and
+    // to their ends, drags of every grip both ways, the host's flap setting.
+    std::string actions;
+    for (int cycle = 0; cycle < 180; ++cycle) {
+        const double t = 1.0 + 20.0 * cycle;
+        const bool even = cycle % 2 == 0;
+        const std::int64_t middle = (cycle * 2731) % 30000 - 15000;
+        actions += Series(65589, t, 0.05, {0});                               // spoilers out or in
+        actions += Series(even ? 65758 : 65759, t + 0.02, 0.1, {0});          // a flap stage
+        actions += Series(65570, t + 1.5, 0.06, {0, 0});                      // gear, cancelled
+        actions += Series(cycle % 3 == 0 ? 65603 : 65595, t + 3.0, 0.1, {0}); // flaps full, up
+        actions += Series(66382, t + 4.5, 0.05, {-16384, middle / 2, middle});
+        actions += Series(66534, t + 6.0, 0.05, {middle, -middle, 16383});
+        actions += Series(even ? 69990 : 69991, t + 7.5, 0.03, {0, 0, 0, 0, 0});
+        actions += Series(even ? 69738 : 69739, t + 9.0, 0.03, {0, 0, 0});
+        actions += Series(even ? 69993 : 69992, t + 10.5, 0.03, {0, 0, 0, 0});
+        actions += Series(66806, t + 12.0, 0.05, {middle, middle});
+        actions += Series(65589, t + 13.5, 0.08, {0, 0});          // spoilers, cancelled
+        actions += Series(66534, t + 13.52, 0.05, {-16384});       // flaps axis at its low
+        actions += Series(65570, t + 15.0, 0.05, {0});             // gear all the way
+        actions += Series(66382, t + 16.5, 0.05, {middle, 16383}); // spoilers to full
+    }
+    const auto log = Fly(Flight(3600.0, 0.0, actions));
+    ASSERT_EQ(log.result.status, bench::kRunOk) << log.result.error;
+    std::vector<std::pair<double, std::string>> ops;
+    for (const auto& e : log.Of("sound")) {
+        if (e.value("name", "") == "zelvan_flaps.wav") {
+            ops.emplace_back(e["t"].get<double>(), e["op"].get<std::string>());
+        }
+    }
+    ASSERT_GT(ops.size(), 3000u) << "every cycle moved the handles";
+    EXPECT_EQ(ops.back().second, "stop");
+    // The longest movement is a stream of events 0.15 s long, then half a second without one.
+    double lastStop = 3600.0;
+    int droning = 0;
+    for (auto op = ops.rbegin(); op != ops.rend(); ++op) {
+        if (op->second == "stop") {
+            lastStop = op->first;
+        } else if (op->second == "play" && lastStop - op->first > 1.0) {
+            ++droning;
+        }
+    }
+    EXPECT_EQ(droning, 0) << "plays not followed by a stop within a second";
+}

@@ -164,3 +164,55 @@ TEST(Power, TenThousandSwitchEventsInOneStepKeepTheSwitchState) {
     EXPECT_TRUE(Has(log.settings, "masterswitch=True")) << log.settings;
     EXPECT_EQ(Clicks(log), 1 + 10001) << "one accepted battery toggle, every master toggle";
 }
+
+TEST(Power, AToggleAfterHostTimeWentBackIsTakenAndBecomesTheNewReference) {
+    // Refused in the first second of host time; taken at 500 s; after the clock is set back to
+    // 100 s the next toggle is taken at once, and one within a second of it is refused again.
+    const auto log = Fly(GroundFlight(3.5, "[power]\nbattery1=1\n", R"(
+        ,{"at": 0.5, "key": 69637}
+        ,{"at": 0.55, "expect": {"lvar:zelvan_battery1_switch": 0}}
+        ,{"at": 0.6, "set": {"token:604": 500}}
+        ,{"at": 0.7, "key": 69637}
+        ,{"at": 0.75, "expect": {"lvar:zelvan_battery1_switch": 1}}
+        ,{"at": 0.8, "set": {"token:604": 100}}
+        ,{"at": 0.9, "key": 69637}
+        ,{"at": 0.95, "expect": {"lvar:zelvan_battery1_switch": 0}}
+        ,{"at": 1.5, "key": 69637}
+        ,{"at": 1.55, "expect": {"lvar:zelvan_battery1_switch": 0}}
+        ,{"at": 2.5, "key": 69637}
+        ,{"at": 2.55, "expect": {"lvar:zelvan_battery1_switch": 1}})"));
+    EXPECT_EQ(log.result.status, bench::kRunOk) << log.result.error;
+    EXPECT_EQ(Clicks(log), 3);
+}
+
+TEST(Power, SwitchesTurnedWhilePausedAreSavedAndLoadNoPhantomOnTheRadioBattery) {
+    // While paused: the master off and battery 2 on; AGD 1 on with the master on and then both
+    // off again. The module is unloaded while still paused and a fresh one finds the switches
+    // as the cockpit showed them.
+    const auto saved = Fly(R"({"duration": 3.5, "host": {"token:60": 1, "token:604": 100},
+        "settings": "[power]\nmasterswitch=True\nbattery1switch=True\n",
+        "actions": [{"at": 0.0, "load": true}, {"at": 0.0, "system_event": "SimStart"},
+        {"at": 0.5, "system_event": "Pause", "data": 1},
+        {"at": 0.6, "key": 69647}, {"at": 0.6, "key": 69737}, {"at": 0.7, "key": 70000},
+        {"at": 2.0, "unload": true}, {"at": 2.5, "load": true},
+        {"at": 2.5, "system_event": "SimStart"},
+        {"at": 3.0, "expect": {"lvar:zelvan_master_battery_switch": 0,
+                               "lvar:zelvan_battery1_switch": 1, "lvar:zelvan_battery2_switch": 1,
+                               "lvar:zelvan_agd1_switch_on": 1}}]})");
+    EXPECT_EQ(saved.result.status, bench::kRunOk) << saved.result.error;
+    for (const char* line : {"masterswitch=False", "battery1switch=True", "battery2switch=True",
+                             "agd1switch=True", "agd2switch=False"}) {
+        EXPECT_TRUE(Has(saved.settings, line)) << line << "\n" << saved.settings;
+    }
+
+    // Master on, AGD 1 on, master off, AGD 1 off, all while paused: nothing is on, so the
+    // master switched on again after the pause connects no load at all.
+    const auto phantom = Fly(GroundFlight(4.0, "[power]\nbatteryRadio=1\n", R"(
+        ,{"at": 0.5, "system_event": "Pause", "data": 1}
+        ,{"at": 0.6, "key": 69647}, {"at": 0.7, "key": 70000}
+        ,{"at": 0.8, "key": 69647}, {"at": 0.9, "key": 70002}
+        ,{"at": 1.0, "system_event": "Pause", "data": 0}
+        ,{"at": 1.5, "key": 69647})"));
+    EXPECT_EQ(phantom.result.status, bench::kRunOk) << phantom.result.error;
+    EXPECT_EQ(Saved(phantom.settings, "batteryRadio"), 1.0) << phantom.settings;
+}

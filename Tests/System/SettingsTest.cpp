@@ -171,3 +171,14 @@ TEST(Settings, AKeyWrittenTwiceReadsAsItsFirstOccurrenceAndASaveLeavesOneCopy) {
     // Keys the module does not own stay as the user wrote them.
     EXPECT_TRUE(Has(log.settings, "seen=1\nseen=2")) << log.settings;
 }
+
+TEST(Settings, AFailureIsSavedAloneNotWithTheInstrumentsThatFailThroughIt) {
+    // A failed static port takes its cockpit's variometers and altimeter with it, but only the
+    // port itself is stored: the next flight's repair of the port must mend all four.
+    const auto log = Fly(WithSettings("[failures]\nstatic_port_1=True\n"));
+    ASSERT_EQ(log.result.status, bench::kRunOk) << log.result.error;
+    for (const char* line : {"static_port_1=True", "climb_needle_1=False",
+                             "climb_needle_prec_1=False", "altimeter_1=False"}) {
+        EXPECT_TRUE(Has(log.settings, line)) << line << "\n" << log.settings;
+    }
+}

@@ -70,3 +70,22 @@ TEST_F(HostVariables, TheUnitsTableIsFilledOnceForEveryReaderAndHandle) {
     EXPECT_TRUE(except::Units::Loaded());
     EXPECT_EQ(except::Units::Lookups(), 17u);
 }
+
+TEST_F(HostVariables, WithinATickAGaugeVariableIsAskedForOnceAndBetweenTicksEveryTime) {
+    except::SimVars vars;
+    host.SetToken(60, 1.0);
+    host.SetToken(79, 3.0);
+    vars.BeginTick();
+    EXPECT_EQ(vars.ReadToken(60), 1.0);
+    host.SetToken(60, 0.0);
+    EXPECT_EQ(vars.ReadToken(60), 1.0) << "a number read again in the tick is the first read";
+    EXPECT_EQ(vars.ReadToken(60, except::Unit::Bool), 0.0) << "other units ask the host";
+    EXPECT_EQ(vars.ReadToken(79), 3.0);
+    vars.EndTick();
+    EXPECT_EQ(vars.ReadToken(60), 0.0) << "between ticks the host is asked";
+    host.SetToken(79, -4.0);
+    vars.BeginTick();
+    EXPECT_EQ(vars.ReadToken(79), -4.0) << "a new tick forgets the last one's reads";
+    EXPECT_EQ(vars.ReadToken(60), 0.0);
+    vars.EndTick();
+}

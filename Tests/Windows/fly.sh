@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Flies one scenario with the Windows bench under wine64, in real time, and checks what the run
+# Flies one scenario with the Windows bench under Wine, in real time, and checks what the run
 # left behind: its exit status, lines of its event log and of the settings file.
 #   fly.sh BUILD_DIR SCENARIO [--has TEXT | --lacks TEXT | --settings TEXT]...
 set -euo pipefail

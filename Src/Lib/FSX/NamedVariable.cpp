@@ -4,12 +4,14 @@
 
 namespace except {
 
-NamedVariable::NamedVariable(const char* name, bool owning) : id(fsx::kInvalidId), owns(owning) {
+NamedVariable::NamedVariable(const char* name, bool owning)
+    : id(fsx::kInvalidId), numberUnit(0), owns(owning) {
     id = fsx::CallOr<fsx::slot::CheckNamedVariable>(fsx::kInvalidId, name);
     if (id == fsx::kInvalidId) {
         id = fsx::CallOr<fsx::slot::RegisterNamedVariable>(fsx::kInvalidId, name);
     }
     Units::Load();
+    numberUnit = Units::Id(Unit::Number);
 }
 
 NamedVariable::~NamedVariable() {

@@ -18,11 +18,17 @@ public:
     std::uint32_t Id() const { return id; }
     bool Valid() const;
 
-    // Inline: the systems write their needles on every update.
-    double Get(Unit unit = Unit::Number) const {
+    // Inline, in the unit looked up once: the systems write their needles on every update.
+    double Get() const {
+        return fsx::CallOr<fsx::slot::GetNamedVariableTypedValue>(0.0, id, numberUnit);
+    }
+    double Get(Unit unit) const {
         return fsx::CallOr<fsx::slot::GetNamedVariableTypedValue>(0.0, id, Units::Id(unit));
     }
-    void Set(double value, Unit unit = Unit::Number) const {
+    void Set(double value) const {
+        fsx::CallVoid<fsx::slot::SetNamedVariableTypedValue>(id, value, numberUnit);
+    }
+    void Set(double value, Unit unit) const {
         fsx::CallVoid<fsx::slot::SetNamedVariableTypedValue>(id, value, Units::Id(unit));
     }
     void SetBool(bool value) const { Set(value ? 1.0 : 0.0); }
@@ -30,6 +36,7 @@ public:
 
 private:
     std::uint32_t id;
+    std::uint32_t numberUnit; // the host's id of "number", from the module's unit table
     bool owns;
 };
 

@@ -16,14 +16,8 @@ double GaugeVar::getValue(std::uint32_t unitId) {
     return entry == 0 ? 0.0 : getValue(static_cast<Unit>(entry));
 }
 
-// The module names its units by the table entry; a host id is first mapped to its entry.
-double GaugeVar::getValue(Unit unit) {
-    Units::Load();
-    if (unit == Unit::Mbars) {
-        return 0.0;
-    }
-    fsx::CallVoid<fsx::slot::LookupVar>(&record);
-    const double value = record.value;
+// A unit other than "number" changes the host's value by the module's rule for it.
+double GaugeVar::Converted(double value, Unit unit) {
     if (unit == Unit::Bool) {
         return std::trunc(value) != 0.0 ? 1.0 : 0.0;
     }
@@ -45,15 +39,6 @@ void SimVars::InitSimVars() {
         readers[token] = std::make_unique<GaugeVar>(token);
     }
     initialised = true;
-}
-
-GaugeVar* SimVars::Reader(std::uint32_t token) const {
-    return token < kReaders ? readers[token].get() : nullptr;
-}
-
-double SimVars::ReadToken(std::uint32_t token, Unit unit) const {
-    GaugeVar* reader = Reader(token);
-    return reader != nullptr ? reader->getValue(unit) : 0.0;
 }
 
 } // namespace except

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Lib/FSX/GaugeAbi.h"
+#include "Lib/FSX/PanelServices.h"
 #include "Lib/FSX/Units.h"
 
 #include <array>
@@ -21,11 +22,20 @@ public:
     // Celsius, "mbars" and ids outside the table read 0 without asking the host, and every other
     // unit of the table is the host's value as given.
     double getValue(std::uint32_t unitId);
-    double getValue(Unit unit);
+    // Inline: the systems read a dozen variables a tick, nearly all of them as plain numbers.
+    double getValue(Unit unit) {
+        if (unit == Unit::Mbars) {
+            return 0.0;
+        }
+        fsx::CallVoid<fsx::slot::LookupVar>(&record);
+        return unit == Unit::Number ? record.value : Converted(record.value, unit);
+    }
 
     std::uint32_t Token() const { return token; }
 
 private:
+    static double Converted(double value, Unit unit);
+
     std::uint32_t token;
     fsx::ModuleVar record;
 };
@@ -44,13 +54,37 @@ public:
     void InitSimVars();
 
     // Null for token 0 and tokens outside 1 to 1030.
-    GaugeVar* Reader(std::uint32_t token) const;
-    // 0 for a token without a reader.
-    double ReadToken(std::uint32_t token, Unit unit = Unit::Number) const;
+    GaugeVar* Reader(std::uint32_t token) const {
+        return token < kReaders ? readers[token].get() : nullptr;
+    }
+    // 0 for a token without a reader. Within a tick a number is read from the host once.
+    double ReadToken(std::uint32_t token, Unit unit = Unit::Number) const {
+        GaugeVar* reader = Reader(token);
+        if (reader == nullptr) {
+            return 0.0;
+        }
+        if (tick == 0 || unit != Unit::Number) {
+            return reader->getValue(unit);
+        }
+        if (readInTick[token] != tick) {
+            readInTick[token] = tick;
+            valueInTick[token] = reader->getValue(unit);
+        }
+        return valueInTick[token];
+    }
+
+    // The host's variables hold still while a tick runs, so a variable several systems read is
+    // asked for once between these two. Outside them every read asks the host.
+    void BeginTick() { tick = ++ticks; }
+    void EndTick() { tick = 0; }
 
 private:
     bool initialised = false;
     std::array<std::unique_ptr<GaugeVar>, kReaders> readers;
+    std::uint64_t ticks = 0;
+    std::uint64_t tick = 0; // the tick in progress; 0 between ticks
+    mutable std::array<std::uint64_t, kReaders> readInTick{};
+    mutable std::array<double, kReaders> valueInTick{};
 };
 
 } // namespace except

@@ -25,39 +25,31 @@ constexpr const char* kUnitNames[kUnitCount + 1] = {"",
                                                     "fahrenheit",
                                                     "mbars"};
 
-// The table's process-wide values.
-std::uint32_t unitIds[kUnitCount + 1] = {};
-bool unitsLoaded = false;
 std::uint32_t unitLookups = 0;
 
 } // namespace
 
 void Units::Load() {
-    if (unitsLoaded) {
+    if (loaded) {
         return;
     }
     for (std::uint8_t entry = 1; entry <= kUnitCount; ++entry) {
-        unitIds[entry] = fsx::GetUnitsEnum(kUnitNames[entry]);
+        ids[entry] = fsx::GetUnitsEnum(kUnitNames[entry]);
         ++unitLookups;
     }
-    unitsLoaded = true;
+    loaded = true;
 }
 
 bool Units::Loaded() {
-    return unitsLoaded;
-}
-
-std::uint32_t Units::Id(Unit unit) {
-    Load();
-    return unitIds[static_cast<std::uint8_t>(unit)];
+    return loaded;
 }
 
 std::uint8_t Units::Entry(std::uint32_t unitId) {
-    if (!unitsLoaded) {
+    if (!loaded) {
         return 0;
     }
     for (std::uint8_t entry = 1; entry <= kUnitCount; ++entry) {
-        if (unitIds[entry] == unitId) {
+        if (ids[entry] == unitId) {
             return entry;
         }
     }

@@ -32,11 +32,22 @@ class Units {
 public:
     static void Load();
     static bool Loaded();
-    static std::uint32_t Id(Unit unit);
+    // Inline: systems write needles in degrees and percent every tick.
+    static std::uint32_t Id(Unit unit) {
+        if (!loaded) {
+            Load();
+        }
+        return ids[static_cast<std::uint8_t>(unit)];
+    }
     // The table entry the host id belongs to (the first, should the host repeat an id), or 0.
     static std::uint8_t Entry(std::uint32_t unitId);
     // How many times the table asked the host: 17 after a load, never more.
     static std::uint32_t Lookups();
+
+private:
+    // The table's process-wide values.
+    static inline std::uint32_t ids[kUnitCount + 1] = {};
+    static inline bool loaded = false;
 };
 
 } // namespace except

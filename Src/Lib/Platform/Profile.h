@@ -23,6 +23,26 @@ public:
     ProfileBatch& operator=(const ProfileBatch&) = delete;
 };
 
+// A settings text held in memory in place of the file at `path`: while it lives, every read,
+// write and batch of that path works on the text and nothing touches the disk (a codec check
+// that runs thousands of loads and saves a second). The file goes through the same text: it is
+// read whole, parsed from the text, and written from the text a save makes.
+class ProfileInMemory {
+public:
+    ProfileInMemory(std::string path, std::string text);
+    ~ProfileInMemory();
+    ProfileInMemory(const ProfileInMemory&) = delete;
+    ProfileInMemory& operator=(const ProfileInMemory&) = delete;
+
+    // What the last save wrote (or the text it started with).
+    const std::string& Text() const { return text; }
+
+private:
+    friend struct ProfileStore;
+    std::string path;
+    std::string text;
+};
+
 // The per-user base folder for game settings; empty when the platform has none.
 std::string UserSettingsFolder();
 // Makes the folder and its parents; false when it does not exist afterwards.

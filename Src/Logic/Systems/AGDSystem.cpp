@@ -95,9 +95,19 @@ void IAttitudeIndState::Display(double& bank, double& pitch) {
     double targetBank = 0.0;
     double targetPitch = 0.0;
     GetTarget(targetBank, targetPitch); // also sets the rate of the states that fix theirs
-    const double f = std::min((HostTime() - enterTime) * rate, 1.0);
+    const double now = HostTime();
+    if (now < enterTime) {
+        // Host time went back (an earlier flight loaded, the clock set back): the travel starts
+        // again from where the display stands, instead of running backwards off its scale.
+        startBank = shownBank;
+        startPitch = shownPitch;
+        enterTime = now;
+    }
+    const double f = std::clamp((now - enterTime) * rate, 0.0, 1.0);
     bank = startBank + (targetBank - startBank) * f;
     pitch = startPitch + (targetPitch - startPitch) * f;
+    shownBank = bank;
+    shownPitch = pitch;
 }
 
 void IAttitudeIndState::Enter(IAttitudeIndState* previousState) {
@@ -107,6 +117,8 @@ void IAttitudeIndState::Enter(IAttitudeIndState* previousState) {
         startBank = 0.0;
         startPitch = 0.0;
     }
+    shownBank = startBank;
+    shownPitch = startPitch;
     enterTime = HostTime();
 }
 

@@ -35,6 +35,10 @@ public:
     double rate = 0.05;     // share of the way per second
     double startBank = 0.0;
     double startPitch = 0.0;
+    // Where the display last stood, degrees: a state re-entered after host time went back
+    // starts from there.
+    double shownBank = 0.0;
+    double shownPitch = 0.0;
 };
 
 // Caged: level within 0.1 s. Leaving it references the running gyros to the attitude of that

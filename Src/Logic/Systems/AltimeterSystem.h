@@ -1,5 +1,13 @@
 #pragma once
 
+// Reads: aircraft variables "INDICATED ALTITUDE" (m) and "KOHLSMAN SETTING MB" (mbars); key
+//        events 0x1104C/0x1104D (knob 1 down/up), 0x11062/0x11063 (knob 2 up/down); the knobs'
+//        own variables "zelvan_alt_rotary", "zelvan_alt_rotary_2"; the failures system
+//        (altimeter 1 and 2, and the static port each depends on); the pause flag.
+// Writes: "zelvan_alt_meter_needle", "zelvan_alt_kilo_needle", "zelvan_alt_press_scale",
+//        "zelvan_alt_rotary" and the same with "_2"; host key events 0x1015B/0x1015C (pressure
+//        setting up/down), which the host answers with a new indicated altitude.
+
 #include "Lib/FSX/GaugeAbi.h"
 #include "Logic/SystemBase.h"
 

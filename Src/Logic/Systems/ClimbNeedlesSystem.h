@@ -1,5 +1,9 @@
 #pragma once
 
+// Reads: aircraft variable "VERTICAL SPEED" (m/s); the failures system (each variometer's own
+//        failure, and the static port of its cockpit); the pause flag.
+// Writes: "zelvan_climb_needle", "zelvan_prec_climb_needle" and the same with "_2".
+
 #include "Lib/FSX/GaugeAbi.h"
 #include "Lib/FSX/NamedVariable.h"
 #include "Logic/SystemBase.h"

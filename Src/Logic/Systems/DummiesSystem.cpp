@@ -14,6 +14,9 @@
 namespace {
 
 constexpr const char* kSection = "handles";
+// A handle moving by itself steps in every update, so one update without a step means it has
+// stopped: a cancelled request, or the gear held by token 60.
+constexpr int kStepRestUpdates = 2;
 
 // The system's process-wide values, zero when the module loads and never saved.
 struct Shared {
@@ -37,14 +40,6 @@ double Limit(double position) {
 // The gear moves only while the host reports token 60 as exactly 0.
 bool GearFree() {
     return module::ReadGaugeVar(60) == 0.0;
-}
-
-void PlayHandleSound() {
-    PlayCockpitSound(DummiesSystem::kSound);
-}
-
-void StopHandleSound() {
-    StopCockpitSound(DummiesSystem::kSound);
 }
 
 // A stored handle position, as a fraction of full travel. An edited file cannot put a handle
@@ -116,6 +111,29 @@ void DummiesSystem::Show(Which which, double position) const {
 
 DummiesSystem::Variables::Variables() = default;
 
+void DummiesSystem::Moving(Which which, int restUpdates) {
+    soundUpdates[static_cast<std::size_t>(which)] = restUpdates;
+    PlayCockpitSound(kSound);
+}
+
+void DummiesSystem::Rested(Which which) {
+    soundUpdates[static_cast<std::size_t>(which)] = 0;
+    // One sound for three handles: stopping it while another still moves would restart it from
+    // its spin-up on that handle's next step.
+    if (std::all_of(soundUpdates.begin(), soundUpdates.end(), [](int n) { return n == 0; })) {
+        StopCockpitSound(kSound);
+    }
+}
+
+void DummiesSystem::CountRestingUpdates() {
+    for (const Which which : {Which::Spoilers, Which::Flaps, Which::Gear}) {
+        int& left = soundUpdates[static_cast<std::size_t>(which)];
+        if (left > 0 && --left == 0) {
+            Rested(which);
+        }
+    }
+}
+
 void DummiesSystem::start() {
     vars.emplace();
     fsx::TriggerKeyEvent(kSpoilersSet, 0);
@@ -131,20 +149,25 @@ void DummiesSystem::start() {
     flapsRetracting = false;
     flapsLower = 0.0;
     flapsUpper = 0.0;
+    soundUpdates = {};
 }
 
 void DummiesSystem::update(double stepDt, bool first) {
     dt = stepDt;
     firstTick = first;
-    if (!enabled || module::SimulationPaused() || !vars) {
+    if (!enabled || !vars) {
         return;
     }
-    StepSpoilersOrGear(Which::Spoilers, shared.spoilersMoving, shared.spoilersRetracting);
-    StepFlaps();
-    // A gear at rest has nothing to do whatever token 60 says; read it only for a movement.
-    if (gear.requested != gear.reached && GearFree()) {
-        StepSpoilersOrGear(Which::Gear, shared.gearMoving, shared.gearRetracting);
+    if (!module::SimulationPaused()) {
+        StepSpoilersOrGear(Which::Spoilers, shared.spoilersMoving, shared.spoilersRetracting);
+        StepFlaps();
+        // A gear at rest has nothing to do whatever token 60 says; read it only for a movement.
+        if (gear.requested != gear.reached && GearFree()) {
+            StepSpoilersOrGear(Which::Gear, shared.gearMoving, shared.gearRetracting);
+        }
     }
+    // Also while paused: a handle held by the pause is silent until it moves on.
+    CountRestingUpdates();
 }
 
 void DummiesSystem::StepSpoilersOrGear(Which which, bool& moving, bool& retracting) {
@@ -167,7 +190,7 @@ void DummiesSystem::StepSpoilersOrGear(Which which, bool& moving, bool& retracti
     p += retracting ? -kStep : kStep;
     if (retracting ? p <= end : p >= end) {
         h.position = end;
-        StopHandleSound();
+        Rested(which);
         h.reached = h.requested;
         moving = false;
         return;
@@ -175,7 +198,7 @@ void DummiesSystem::StepSpoilersOrGear(Which which, bool& moving, bool& retracti
     h.position = p;
     Send(which, p);
     Show(which, p);
-    PlayHandleSound();
+    Moving(which, kStepRestUpdates);
 }
 
 void DummiesSystem::StepFlaps() {
@@ -197,14 +220,14 @@ void DummiesSystem::StepFlaps() {
     p += flapsRetracting ? -kStep : kStep;
     if (flapsRetracting ? p <= end : p >= end) {
         flaps.position = end;
-        StopHandleSound();
+        Rested(Which::Flaps);
         flaps.reached = flaps.requested;
         return;
     }
     flaps.position = p;
     Send(Which::Flaps, p);
     Show(Which::Flaps, p);
-    PlayHandleSound();
+    Moving(Which::Flaps, kStepRestUpdates);
 }
 
 void DummiesSystem::Drag(Which which, bool outwards) {
@@ -215,11 +238,11 @@ void DummiesSystem::Drag(Which which, bool outwards) {
     Show(which, p);
     if (outwards ? p >= end : p <= end) {
         h.position = end;
-        StopHandleSound();
+        Rested(which);
         return;
     }
     Send(which, p);
-    PlayHandleSound();
+    Moving(which, kDirectRestUpdates);
 }
 
 void DummiesSystem::Axis(Which which, std::uint32_t value) {
@@ -229,17 +252,19 @@ void DummiesSystem::Axis(Which which, std::uint32_t value) {
     HandleState& h = State(which);
     if (p >= kFullTravel) {
         h.position = kFullTravel;
-        StopHandleSound();
+        Rested(which);
         return;
     }
     const bool lowerEnd = which == Which::Flaps ? p < 0.0 : p <= 0.0;
+    const double before = h.position;
     h.position = lowerEnd ? 0.0 : p;
     Send(which, h.position);
     Show(which, h.position);
     if (lowerEnd) {
-        StopHandleSound();
-    } else {
-        PlayHandleSound();
+        Rested(which);
+    } else if (h.position != before) {
+        // An axis that repeats the value it stands at does not move the handle.
+        Moving(which, kDirectRestUpdates);
     }
 }
 
@@ -330,7 +355,8 @@ bool DummiesSystem::onKeyEvent(std::uint32_t eventId, std::uint32_t value) {
         Axis(Which::Flaps, value);
         return true;
     case kHandleSound:
-        PlayHandleSound();
+        // The host setting the flaps itself: they move, and come to rest like a grip drag.
+        Moving(Which::Flaps, kDirectRestUpdates);
         return true;
     case kPedalsBack:
         StepPedals(-0.1);

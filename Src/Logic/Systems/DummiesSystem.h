@@ -10,12 +10,13 @@
 // Writes: "zelvan_spoilers", "zelvan_spoilers_grip", "zelvan_flaps", "zelvan_flaps_grip",
 //         "zelvan_gear", "zelvan_gear_grip", "zelvan_pedals_setting"; host key events 65786
 //         (spoilers) and 65700 (gear) with the position; the flap percentage through the
-//         connection; sound "zelvan_flaps.wav" (play while moving, stop at an end); settings
-//         section "handles".
+//         connection; sound "zelvan_flaps.wav" (play while a handle moves, stop when the last
+//         moving handle comes to rest, wherever it rests); settings section "handles".
 
 #include "Lib/FSX/NamedVariable.h"
 #include "Logic/SystemBase.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -62,6 +63,10 @@ public:
     static constexpr std::uint32_t kSpoilersSet = 65786;
     static constexpr std::uint32_t kGearSet = 65700;
     static constexpr const char* kSound = "zelvan_flaps.wav";
+    // A handle moved by a grip, an axis or the host's flap setting has come to rest once this
+    // many updates pass without a further event: those inputs say when a movement goes on, never
+    // when it ends.
+    static constexpr int kDirectRestUpdates = 50;
 
     DummiesSystem() : SystemBase(8) {}
 
@@ -109,6 +114,14 @@ private:
     void Axis(Which which, std::uint32_t value);
     void StepPedals(double delta) const;
     void RequestFlaps(std::uint32_t eventId);
+
+    // The handle sound, shared by the three handles: a handle that moves keeps it going for
+    // `restUpdates` more updates; one that comes to rest stops it unless another still moves.
+    void Moving(Which which, int restUpdates);
+    void Rested(Which which);
+    // Ends the sound of each handle whose movement has stopped without reaching an end.
+    void CountRestingUpdates();
+    std::array<int, 3> soundUpdates{}; // by Which: updates left until the handle counts as at rest
 
     // Looked up when the system starts.
     std::optional<Variables> vars;

@@ -1,5 +1,12 @@
 #pragma once
 
+// Reads: gauge token 60 (on the ground: nothing fails and no time counts there); the service
+//        panel's failure slider (the shared cockpit state); the calendar time (the generator's
+//        seed); the pause flag; settings section "failures" ("probability" and one key a failure,
+//        read and written by the settings, which also set the level).
+// Writes: each failure's own flag, which the airspeed indicators, variometers and altimeters ask
+//        for through FailurePresent; nothing to the host.
+
 #include "Logic/CockpitState.h"
 #include "Logic/SystemBase.h"
 

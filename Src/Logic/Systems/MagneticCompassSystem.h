@@ -1,5 +1,9 @@
 #pragma once
 
+// Reads: gauge tokens 83 (heading), 932 (the card's sideways tilt), 933 (its fore-and-aft tilt);
+//        the pause flag.
+// Writes: "ovi_magnetic_scale", "zelvan_compass_bank", "zelvan_compass_pitch".
+
 #include "Lib/FSX/NamedVariable.h"
 #include "Logic/SystemBase.h"
 

@@ -148,7 +148,10 @@ bool PowerSystem::onKeyEvent(std::uint32_t eventId, std::uint32_t) {
 void PowerSystem::ToggleBattery(std::size_t index) {
     const double now = module::ReadGaugeVar(kHostTimeToken);
     double& last = shared.lastToggle[index];
-    if (now - last < kDebounceSeconds) {
+    // Host time that went back (an earlier flight loaded, the clock set back) ends the debounce:
+    // the click counts and becomes the new reference. In the first second of host time a toggle
+    // is still refused, as the reference starts at 0.
+    if (now >= last && now - last < kDebounceSeconds) {
         return;
     }
     last = now;
@@ -165,8 +168,10 @@ void PowerSystem::ToggleMaster() {
     const bool on = !SwitchState(masterVariable);
     masterVariable.SetBool(on);
     batteryRadio.switchedOn = on;
-    for (const bool agdOn : {agd1On, agd2On}) {
-        if (agdOn) {
+    // The attitude indicators draw by their switches as the cockpit shows them: the mirrors lag
+    // behind while paused, and a load decided by them would outlive its switch.
+    for (const Agd& agd : agds) {
+        if (SwitchState(agd.onSwitch)) {
             batteryRadio.load =
                 on ? batteryRadio.load + kConsumerLoad : Reduced(batteryRadio.load, kConsumerLoad);
         }
@@ -236,11 +241,13 @@ void PowerSystem::LoadSettings(const std::string& file) {
 }
 
 void PowerSystem::SaveSettings(const std::string& file) const {
-    Options::WriteBool(kSection, "battery1switch", battery1Switch, file);
-    Options::WriteBool(kSection, "battery2switch", battery2Switch, file);
-    Options::WriteBool(kSection, "masterswitch", masterSwitch, file);
-    Options::WriteBool(kSection, "agd1switch", agd1On, file);
-    Options::WriteBool(kSection, "agd2switch", agd2On, file);
+    // The switches as the cockpit shows them: the mirrors are not refreshed while paused, and a
+    // switch turned while paused must not come back turned the other way in the next flight.
+    Options::WriteBool(kSection, "battery1switch", SwitchState(batterySwitchVariables[0]), file);
+    Options::WriteBool(kSection, "battery2switch", SwitchState(batterySwitchVariables[1]), file);
+    Options::WriteBool(kSection, "masterswitch", SwitchState(masterVariable), file);
+    Options::WriteBool(kSection, "agd1switch", SwitchState(agds[0].onSwitch), file);
+    Options::WriteBool(kSection, "agd2switch", SwitchState(agds[1].onSwitch), file);
 }
 
 bool PowerSystem::IsPowered(const Battery& battery) {

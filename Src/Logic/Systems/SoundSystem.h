@@ -1,5 +1,11 @@
 #pragma once
 
+// Reads: the host's main window ("FS98MAIN", which the sound device needs); the aircraft's sound
+//        folder, set by the simulator connection before the systems start.
+// Writes: the sound engine's voices: the cockpit sounds of kBank preloaded at volume -1000 when
+//        the systems start; other systems play and stop them by name through PlayCockpitSound
+//        and StopCockpitSound.
+
 #include "Lib/Audio/SoundEngine.h"
 #include "Logic/SystemBase.h"
 

@@ -1,5 +1,11 @@
 #pragma once
 
+// Reads: aircraft variables "AIRSPEED INDICATED" (kph), "PITOT ICE PCT" (percent) and
+//        "INDICATED ALTITUDE" (m, for a blocked pitot); the failures system (pitot, static ports,
+//        airspeed needles 1 and 2); the C runtime's generator (a wandering needle); the pause
+//        flag.
+// Writes: "zelvan_speed_needle", "zelvan_speed_needle_2".
+
 #include "Lib/FSX/GaugeAbi.h"
 #include "Lib/FSX/NamedVariable.h"
 #include "Logic/SystemBase.h"

@@ -200,9 +200,11 @@ void VisualStaffSystem::SettlingStep() {
 void VisualStaffSystem::LoadSettings(const std::string& file) {
     coversState = Options::ReadInt(kSection, "parkst", 0, file);
     if (coversState < 0 || coversState > 5) {
+        // The update settles the glider from any state it does not know; stored as settling, the
+        // value that every reader of the state understands.
         platform::WriteDiagnostic("settings: cabin/parkst " + std::to_string(coversState) +
-                                  " is no parking state; the covers start off");
-        coversState = 0;
+                                  " is no parking state; the glider settles on a wing");
+        coversState = 5;
     }
     if (!vars) {
         return;
@@ -218,9 +220,11 @@ void VisualStaffSystem::LoadSettings(const std::string& file) {
     } else {
         vars->covers.Set(0.0);
         vars->visible.Set(0.0);
-        // A movement that was under way cannot be resumed: the covers show as off, so one
-        // going on starts over from rest and one coming off goes on to settle the glider.
-        if (coversState == 1 || coversState == 2) {
+        // A covers movement that was under way cannot be resumed: the covers show as off, so
+        // one going on starts over from rest and one coming off goes on to settle the glider.
+        // Levelling (state 1) resumes: it works from the attitude of the moment, and the seats
+        // were emptied for the parking that it leads to.
+        if (coversState == 2) {
             coversState = 0;
         } else if (coversState == 3) {
             coversState = 5;

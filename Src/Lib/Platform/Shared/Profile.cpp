@@ -21,6 +21,7 @@
 #include <memory>
 #include <new>
 #include <system_error>
+#include <utility>
 
 namespace platform {
 
@@ -35,17 +36,70 @@ struct OpenProfile {
 // The profile of the batch in progress, if any (UI thread only).
 std::unique_ptr<OpenProfile> batch;
 int batchDepth = 0;
+// The text standing in for a file, if any (UI thread only).
+ProfileInMemory* memory = nullptr;
+
+} // namespace
+
+// Where a path's text comes from and goes to: the text in memory for its path, else the file.
+struct ProfileStore {
+    static ProfileInMemory* For(const std::string& path) {
+        return memory != nullptr && memory->path == path ? memory : nullptr;
+    }
+    // False when there is no text to read (no file, or not a plain file).
+    static bool Read(const std::string& path, std::string& text) {
+        if (ProfileInMemory* m = For(path)) {
+            text = m->text;
+            return true;
+        }
+        std::error_code ec;
+        // Only a plain file is read: a folder or a device in its place reads as no file at all.
+        if (!std::filesystem::is_regular_file(path, ec)) {
+            return false;
+        }
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        if (f == nullptr) {
+            return false;
+        }
+        char chunk[4096];
+        std::size_t n = 0;
+        while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
+            text.append(chunk, n);
+        }
+        std::fclose(f);
+        return true;
+    }
+    // A file is written to a new file that then replaces the old one.
+    static bool Write(const std::string& path, const std::string& text) {
+        if (ProfileInMemory* m = For(path)) {
+            m->text = text;
+            return true;
+        }
+        const std::string temporary = path + ".new";
+        std::FILE* f = std::fopen(temporary.c_str(), "wb");
+        if (f == nullptr) {
+            return false;
+        }
+        const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+        const bool closed = std::fclose(f) == 0;
+        if (!written || !closed || !ReplaceFileWith(temporary, path)) {
+            std::remove(temporary.c_str());
+            return false;
+        }
+        return true;
+    }
+};
+
+namespace {
 
 void LoadInto(CSimpleIniA& ini, const std::string& path) {
     ini.SetSpaces(false);
-    std::error_code ec;
-    // Only a plain file is read: a folder or a device in its place reads as no file at all.
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        return;
-    }
     try {
-        // A damaged file reads as far as it is readable; what cannot be read is missing.
-        ini.LoadFile(path.c_str());
+        std::string text;
+        if (ProfileStore::Read(path, text)) {
+            // A damaged file reads as far as it is readable; what cannot be read is missing.
+            ini.LoadData(text);
+        }
     } catch (const std::bad_alloc&) {
         ini.Reset();
         WriteDiagnostic("zelvan: the settings file " + path + " is too large to read");
@@ -55,6 +109,14 @@ void LoadInto(CSimpleIniA& ini, const std::string& path) {
 // The first occurrence of the key in the file's order.
 std::string FirstValue(const CSimpleIniA& ini, const char* section, const char* key,
                        const char* defaultText) {
+    bool several = false;
+    const char* only = ini.GetValue(section, key, nullptr, &several);
+    if (only == nullptr) {
+        return defaultText;
+    }
+    if (!several) {
+        return only; // the common case, without a list of every occurrence
+    }
     CSimpleIniA::TNamesDepend values;
     if (!ini.GetAllValues(section, key, values) || values.empty()) {
         return defaultText;
@@ -63,10 +125,18 @@ std::string FirstValue(const CSimpleIniA& ini, const char* section, const char* 
     return values.front().pItem;
 }
 
-// Replaces every occurrence of the key with one entry where the first one was.
-void ReplaceValue(CSimpleIniA& ini, const char* section, const char* key,
+// Replaces every occurrence of the key with one entry where the first one was. A key that holds
+// the value once already is left alone: false, nothing changed. (Most keys of a periodic save
+// are unchanged, and a save that changes nothing leaves the file as it is.)
+bool ReplaceValue(CSimpleIniA& ini, const char* section, const char* key,
                   const std::string& value) {
+    bool several = false;
+    const char* present = ini.GetValue(section, key, nullptr, &several);
+    if (present != nullptr && !several && value == present) {
+        return false;
+    }
     ini.SetValue(section, key, value.c_str(), nullptr, true);
+    return true;
 }
 
 bool SaveAtomically(const CSimpleIniA& ini, const std::string& path) {
@@ -74,18 +144,7 @@ bool SaveAtomically(const CSimpleIniA& ini, const std::string& path) {
     if (ini.Save(text) < 0) {
         return false;
     }
-    const std::string temporary = path + ".new";
-    std::FILE* f = std::fopen(temporary.c_str(), "wb");
-    if (f == nullptr) {
-        return false;
-    }
-    const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    const bool closed = std::fclose(f) == 0;
-    if (!written || !closed || !ReplaceFileWith(temporary, path)) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return ProfileStore::Write(path, text);
 }
 
 void ReportWriteFailure(const std::string& path) {
@@ -113,13 +172,16 @@ bool ProfileWrite(const std::string& path, const char* section, const char* key,
         return false;
     }
     if (batch != nullptr && batch->path == path) {
-        ReplaceValue(batch->ini, section, key, value);
-        batch->dirty = true;
+        if (ReplaceValue(batch->ini, section, key, value)) {
+            batch->dirty = true;
+        }
         return true;
     }
     CSimpleIniA ini(false, true, false);
     LoadInto(ini, path);
-    ReplaceValue(ini, section, key, value);
+    if (!ReplaceValue(ini, section, key, value)) {
+        return true;
+    }
     if (!SaveAtomically(ini, path)) {
         ReportWriteFailure(path);
         return false;
@@ -144,6 +206,17 @@ ProfileBatch::~ProfileBatch() {
         ReportWriteFailure(batch->path);
     }
     batch.reset();
+}
+
+ProfileInMemory::ProfileInMemory(std::string p, std::string t)
+    : path(std::move(p)), text(std::move(t)) {
+    memory = this;
+}
+
+ProfileInMemory::~ProfileInMemory() {
+    if (memory == this) {
+        memory = nullptr;
+    }
 }
 
 } // namespace platform

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "Bench/Replay/FlightState.h"
+
+#include <array>
+#include <string_view>
+
+namespace bench {
+class HostServices;
+}
+
+namespace replay {
+
+// One moment of the flight beside what each instrument shows, read back from its needle into
+// the flight's unit. The order is the compare file's columns after time_s.
+enum Quantity : std::size_t {
+    kAltitude,
+    kAltimeter1,
+    kAltimeter2,
+    kVerticalSpeed,
+    kVariometer1,
+    kVariometer2,
+    kPrecision1,
+    kPrecision2,
+    kIas,
+    kAirspeed1,
+    kAirspeed2,
+    kHeading,
+    kCompass,
+    kBank,
+    kAttitude1Bank,
+    kAttitude2Bank,
+    kPitch,
+    kAttitude1Pitch,
+    kTurnRate,
+    kTurn1,
+    kTurn2,
+    kSlipBall,
+    kQuantities
+};
+
+extern const std::array<std::string_view, kQuantities> kQuantityNames;
+
+struct CockpitReading {
+    double t = 0.0; // seconds into the flight
+    std::array<double, kQuantities> values{};
+    double lateralAccelG = 0.0; // what the slip ball should show
+};
+
+// Reads the instruments after a step; an instrument whose needle does not exist reads NaN.
+CockpitReading ReadCockpit(const FlightState& flight, const bench::HostServices& host);
+
+} // namespace replay

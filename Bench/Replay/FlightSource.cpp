@@ -1,0 +1,82 @@
+#include "Bench/Replay/FlightSource.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace replay {
+
+LogFlight::LogFlight(const std::string& logPath) : path(logPath) {
+    // The whole log once: every fault shows now, and the ground stretches are known.
+    Derivation survey(OpenLog(path, IgcAltitude::Pressure));
+    FlightState s;
+    bool pressure = false;
+    bool first = true;
+    bool slow = false;
+    double slowSince = 0.0;
+    while (survey.Next(s)) {
+        pressure = pressure || s.altitudeM != 0.0;
+        loggedGround = loggedGround || s.onGround;
+        const bool slowNow = s.groundSpeedKph < kTakeoffKph;
+        if (slowNow && !slow) {
+            slowSince = s.t;
+        } else if (!slowNow && slow && (slowSince == 0.0 || s.t - slowSince >= kLandedS)) {
+            ground.emplace_back(slowSince, s.t);
+        }
+        slow = slowNow;
+        duration = s.t;
+        first = false;
+    }
+    if (slow && !first) {
+        ground.emplace_back(slowSince, std::numeric_limits<double>::infinity());
+    }
+    epoch = survey.Reader().StartEpoch();
+
+    // A logger without a pressure sensor writes zero for every pressure altitude.
+    states = std::make_unique<Derivation>(
+        OpenLog(path, pressure ? IgcAltitude::Pressure : IgcAltitude::Gnss));
+    ended = !states->Next(after);
+    before = after;
+    afterValid = !ended;
+}
+
+bool LogFlight::OnGround(double t) {
+    while (groundIndex < ground.size() && ground[groundIndex].second < t) {
+        ++groundIndex;
+    }
+    return groundIndex < ground.size() && ground[groundIndex].first <= t;
+}
+
+FlightState LogFlight::At(double t) {
+    t = std::clamp(t, 0.0, duration);
+    while (!ended && after.t < t) {
+        before = after;
+        ended = !states->Next(after);
+        if (ended) {
+            after = before;
+        }
+    }
+    FlightState s = after;
+    if (after.t > before.t && t < after.t) {
+        const double f = std::max(0.0, (t - before.t) / (after.t - before.t));
+        const auto mix = [f](double a, double b) { return a + (b - a) * f; };
+        s.altitudeM = mix(before.altitudeM, after.altitudeM);
+        s.verticalSpeedMs = mix(before.verticalSpeedMs, after.verticalSpeedMs);
+        s.iasKph = mix(before.iasKph, after.iasKph);
+        s.headingDeg =
+            WrapHeading(before.headingDeg + HeadingChange(before.headingDeg, after.headingDeg) * f);
+        s.bankDeg = mix(before.bankDeg, after.bankDeg);
+        s.pitchDeg = mix(before.pitchDeg, after.pitchDeg);
+        s.turnRateDps = mix(before.turnRateDps, after.turnRateDps);
+        s.slipDeg = mix(before.slipDeg, after.slipDeg);
+        s.lateralAccelG = mix(before.lateralAccelG, after.lateralAccelG);
+        s.groundSpeedKph = mix(before.groundSpeedKph, after.groundSpeedKph);
+        s.onGround = f < 0.5 ? before.onGround : after.onGround;
+    }
+    s.t = t;
+    if (!loggedGround) {
+        s.onGround = OnGround(t);
+    }
+    return s;
+}
+
+} // namespace replay

@@ -1,0 +1,104 @@
+// The settings codec over a text in memory and over the file, and what a save writes.
+#include "Lib/Platform/Profile.h"
+#include "Logic/Options.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <locale>
+#include <sstream>
+
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteFile(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+struct Folder {
+    Folder() : path(fs::temp_directory_path() / ("zelvan-profile-" + std::to_string(::getpid()))) {
+        fs::create_directories(path);
+    }
+    ~Folder() {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+    fs::path path;
+};
+
+void SaveSome(const std::string& path, double charge) {
+    const platform::ProfileBatch batch(path);
+    Options::WriteDouble("power", "battery1", charge, path);
+    Options::WriteInt("cabin", "pilot1Weight", 82, path);
+    Options::WriteBool("cabin", "frontSeat", true, path);
+}
+
+} // namespace
+
+TEST(ProfileText, TheTextInMemoryAndTheFileGoThroughTheSameCodec) {
+    const Folder folder;
+    const std::string onDisk = (folder.path / "disk.ini").string();
+    const std::string inMemory = (folder.path / "memory.ini").string();
+    SaveSome(onDisk, 0.25);
+    std::string text;
+    {
+        const platform::ProfileInMemory memory(inMemory, "[power]\nbattery1=1\n");
+        EXPECT_EQ(platform::ProfileRead(inMemory, "power", "battery1", "x"), "1");
+        SaveSome(inMemory, 0.25);
+        EXPECT_EQ(Options::ReadDouble("power", "battery1", -1.0, inMemory), 0.25);
+        EXPECT_TRUE(Options::ReadBool("cabin", "frontSeat", false, inMemory));
+        text = memory.Text();
+    }
+    EXPECT_FALSE(fs::exists(inMemory)) << "the text in memory never touches the disk";
+    EXPECT_EQ(text, ReadFile(onDisk));
+    EXPECT_EQ(platform::ProfileRead(inMemory, "power", "battery1", "gone"), "gone")
+        << "without the text the path is the file's again";
+}
+
+TEST(ProfileText, ASaveThatChangesNothingLeavesTheFileAsItIsAndAChangeRewritesIt) {
+    const Folder folder;
+    const std::string path = (folder.path / "config.ini").string();
+    const std::string handEdited =
+        "; kept by hand\n[power]\nbattery1=0.25\n[cabin]\npilot1Weight=82\nfrontSeat=True\n";
+    WriteFile(path, handEdited);
+    SaveSome(path, 0.25);
+    EXPECT_EQ(ReadFile(path), handEdited);
+
+    SaveSome(path, 0.5);
+    EXPECT_EQ(platform::ProfileRead(path, "power", "battery1", ""), "0.5");
+    EXPECT_NE(ReadFile(path), handEdited);
+
+    // A key written twice is rewritten even with its first value unchanged: one copy is left.
+    WriteFile(path, "[power]\nbattery1=0.5\nbattery1=0.9\n");
+    SaveSome(path, 0.5);
+    const std::string saved = ReadFile(path);
+    EXPECT_EQ(saved.find("battery1"), saved.rfind("battery1")) << saved;
+}
+
+TEST(ProfileText, NumbersAreWrittenAsTheClassicStreamWritesThem) {
+    const Folder folder;
+    const std::string path = (folder.path / "numbers.ini").string();
+    const platform::ProfileInMemory memory(path, "");
+    for (const double v : {0.0, 1.0, -1.0, 0.15, 1.0 / 3.0, 1e-5, 123456.0, 1234567.0, 2.5e300,
+                           -0.000123456789, 99.99995}) {
+        std::ostringstream expected;
+        expected.imbue(std::locale::classic());
+        expected << v;
+        ASSERT_TRUE(Options::WriteDouble("power", "battery1", v, path));
+        EXPECT_EQ(platform::ProfileRead(path, "power", "battery1", ""), expected.str()) << v;
+    }
+    for (const int v : {0, 7, -65, 2147483647}) {
+        ASSERT_TRUE(Options::WriteInt("cabin", "backSeat", v, path));
+        EXPECT_EQ(platform::ProfileRead(path, "cabin", "backSeat", ""), std::to_string(v));
+    }
+}

@@ -1,0 +1,73 @@
+# Checks the install package: unzip -l lists exactly the aircraft-folder layout, the DLL in it is
+# the build's own, and the notes and the DLL's version record name the version and the commit.
+#   cmake -DZIP=... -DUNZIP=... -DWRESTOOL=... -DDLL=... -DVERSION=x.y.z -DSCRATCH=folder -P this file
+cmake_minimum_required(VERSION 3.25)
+set(panel SimObjects/Airplanes/PelmoraG_Q-71_Zelvan/panel)
+set(expected INSTALL.txt ${panel}/zelvan-panel.cfg ${panel}/zelvan.dll)
+
+execute_process(COMMAND ${UNZIP} -l ${ZIP} OUTPUT_VARIABLE listing RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "unzip -l ${ZIP} failed")
+endif()
+# "  length  date  time   name" rows; folders end in a slash and are not files.
+string(REGEX MATCHALL "\n *[0-9]+ +[0-9-]+ +[0-9:]+ +[^\n]+" rows "${listing}")
+set(files "")
+foreach(row ${rows})
+  string(REGEX REPLACE "^\n *[0-9]+ +[0-9-]+ +[0-9:]+ +" "" name "${row}")
+  if(NOT name MATCHES "/$")
+    list(APPEND files "${name}")
+  endif()
+endforeach()
+list(SORT files)
+if(NOT files STREQUAL expected)
+  message(FATAL_ERROR "${ZIP} holds [${files}], expected [${expected}]")
+endif()
+
+file(REMOVE_RECURSE ${SCRATCH})
+file(MAKE_DIRECTORY ${SCRATCH})
+execute_process(COMMAND ${UNZIP} -q ${ZIP} -d ${SCRATCH} RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "${ZIP} cannot be unpacked")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${SCRATCH}/${panel}/zelvan.dll ${DLL}
+                RESULT_VARIABLE differs)
+if(differs)
+  message(FATAL_ERROR "the package's zelvan.dll is not the build's ${DLL}")
+endif()
+
+file(READ ${SCRATCH}/INSTALL.txt notes)
+if(NOT notes MATCHES "Gauge version ${VERSION}, built from commit ([0-9a-f]+(\\+changes)?)")
+  message(FATAL_ERROR "INSTALL.txt does not name version ${VERSION} and its commit")
+endif()
+# The DLL's version record carries the same words, in UTF-16 as version records do.
+set(stamp "${VERSION} (${CMAKE_MATCH_1})")
+execute_process(COMMAND ${WRESTOOL} -x --raw --type=16 -o ${SCRATCH}/version.res ${DLL}
+                RESULT_VARIABLE failed)
+if(failed OR NOT EXISTS ${SCRATCH}/version.res)
+  message(FATAL_ERROR "${DLL} has no version record")
+endif()
+file(READ ${SCRATCH}/version.res record HEX)
+string(HEX "${stamp}" ascii)
+string(REGEX REPLACE "(..)" "\\100" utf16 "${ascii}")
+string(FIND "${record}" "${utf16}" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "the version record of ${DLL} lacks \"${stamp}\"")
+endif()
+# The texts are read on Windows: every line ends in CR LF (file(READ) drops the CRs of a text,
+# so its bytes are looked at).
+foreach(text INSTALL.txt ${panel}/zelvan-panel.cfg)
+  file(READ ${SCRATCH}/${text} hex HEX)
+  string(REGEX REPLACE "(..)" " \\1" bytes "${hex}") # " 5a 65 0d 0a ...": bytes stay whole
+  string(REGEX MATCHALL " 0a" line_feeds "${bytes}")
+  string(REGEX MATCHALL " 0d 0a" crlfs "${bytes}")
+  list(LENGTH line_feeds lines)
+  list(LENGTH crlfs windows_lines)
+  if(lines EQUAL 0 OR NOT lines EQUAL windows_lines)
+    message(FATAL_ERROR "${text}: ${windows_lines} of its ${lines} lines end in CR LF")
+  endif()
+endforeach()
+file(READ ${SCRATCH}/${panel}/zelvan-panel.cfg fragment)
+if(NOT fragment MATCHES "\ngauge00=zelvan!main, 0, 0, 850, 432\n")
+  message(FATAL_ERROR "zelvan-panel.cfg lacks the gauge line for the 2D window")
+endif()
+message(STATUS "${ZIP}: [${files}]")
