@@ -102,3 +102,27 @@ TEST(ProfileText, NumbersAreWrittenAsTheClassicStreamWritesThem) {
         EXPECT_EQ(platform::ProfileRead(path, "cabin", "backSeat", ""), std::to_string(v));
     }
 }
+
+TEST(ProfileText, SectionsAndKeysMatchWithoutRegardToCaseAndOtherBytesExactly) {
+    const std::string path = "/nonexistent/zelvan-case.ini";
+    const platform::ProfileInMemory memory(
+        path, "[POWER]\nBattery1=0.5\n[cabin]\npilot\xe9=1\npilot=2\nPILOT\xc9=3\npilo=4\n");
+    EXPECT_EQ(platform::ProfileRead(path, "power", "battery1", ""), "0.5");
+    EXPECT_EQ(platform::ProfileRead(path, "Power", "BATTERY1", ""), "0.5");
+    // Only A-Z fold: bytes above them are other letters, and a key is no prefix of a longer one.
+    EXPECT_EQ(platform::ProfileRead(path, "CABIN", "pilot\xe9", ""), "1");
+    EXPECT_EQ(platform::ProfileRead(path, "cabin", "Pilot", ""), "2");
+    EXPECT_EQ(platform::ProfileRead(path, "cabin", "pilot\xc9", ""), "3");
+    EXPECT_EQ(platform::ProfileRead(path, "cabin", "pilo", ""), "4");
+    EXPECT_EQ(platform::ProfileRead(path, "cabin", "pil", "none"), "none");
+
+    // A write in another case replaces the key the file has: one copy is left, under the
+    // section the file named.
+    ASSERT_TRUE(Options::WriteDouble("power", "BATTERY1", 0.25, path));
+    EXPECT_EQ(platform::ProfileRead(path, "power", "battery1", ""), "0.25");
+    const std::string saved = memory.Text();
+    EXPECT_EQ(saved.find("[POWER]"), 0u) << saved;
+    EXPECT_EQ(saved.find("[power]"), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("0.5"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("pilot\xe9=1"), std::string::npos) << saved;
+}

@@ -16,6 +16,8 @@
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
+#include <array>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -27,9 +29,43 @@ namespace platform {
 
 namespace {
 
+// Each byte's rank in the order of sections and keys: A-Z folded to a-z, every other byte ranked
+// as the signed char it is, the terminator below them all. This is the reader's own
+// case-insensitive order (the file's section and key order on save does not depend on it, but
+// lookups do), made a table lookup per character instead of range tests: every load, read,
+// write and save walks the reader's trees with it.
+constexpr std::array<std::int16_t, 256> kRank = [] {
+    std::array<std::int16_t, 256> rank{};
+    for (int byte = 1; byte < 256; ++byte) {
+        int folded = byte >= 'A' && byte <= 'Z' ? byte - 'A' + 'a' : byte;
+        folded = folded > 127 ? folded - 256 : folded; // as a signed char
+        rank[static_cast<std::size_t>(byte)] = static_cast<std::int16_t>(folded + 129);
+    }
+    return rank;
+}();
+
+struct NoCaseLess {
+    bool operator()(const char* left, const char* right) const {
+        // Through the table's pointer: a byte cannot index past it, so no checked access.
+        const std::int16_t* rank = kRank.data();
+        for (;; ++left, ++right) {
+            const int l = rank[static_cast<unsigned char>(*left)];
+            const int r = rank[static_cast<unsigned char>(*right)];
+            if (l != r) {
+                return l < r;
+            }
+            if (l == 0) {
+                return false;
+            }
+        }
+    }
+};
+
+using Ini = CSimpleIniTempl<char, NoCaseLess, SI_ConvertA<char>>;
+
 struct OpenProfile {
     std::string path;
-    CSimpleIniA ini{false, true, false};
+    Ini ini{false, true, false};
     bool dirty = false;
 };
 
@@ -46,12 +82,13 @@ struct ProfileStore {
     static ProfileInMemory* For(const std::string& path) {
         return memory != nullptr && memory->path == path ? memory : nullptr;
     }
-    // False when there is no text to read (no file, or not a plain file).
+    // The text in memory for the path, read where it is held; null for a file.
+    static const std::string* Held(const std::string& path) {
+        const ProfileInMemory* m = For(path);
+        return m != nullptr ? &m->text : nullptr;
+    }
+    // False when there is no file to read (none, or not a plain file).
     static bool Read(const std::string& path, std::string& text) {
-        if (ProfileInMemory* m = For(path)) {
-            text = m->text;
-            return true;
-        }
         std::error_code ec;
         // Only a plain file is read: a folder or a device in its place reads as no file at all.
         if (!std::filesystem::is_regular_file(path, ec)) {
@@ -70,9 +107,9 @@ struct ProfileStore {
         return true;
     }
     // A file is written to a new file that then replaces the old one.
-    static bool Write(const std::string& path, const std::string& text) {
+    static bool Write(const std::string& path, std::string&& text) {
         if (ProfileInMemory* m = For(path)) {
-            m->text = text;
+            m->text = std::move(text);
             return true;
         }
         const std::string temporary = path + ".new";
@@ -92,12 +129,16 @@ struct ProfileStore {
 
 namespace {
 
-void LoadInto(CSimpleIniA& ini, const std::string& path) {
+void LoadInto(Ini& ini, const std::string& path) {
     ini.SetSpaces(false);
     try {
+        // A damaged file reads as far as it is readable; what cannot be read is missing.
+        if (const std::string* held = ProfileStore::Held(path)) {
+            ini.LoadData(held->data(), held->size());
+            return;
+        }
         std::string text;
         if (ProfileStore::Read(path, text)) {
-            // A damaged file reads as far as it is readable; what cannot be read is missing.
             ini.LoadData(text);
         }
     } catch (const std::bad_alloc&) {
@@ -107,7 +148,7 @@ void LoadInto(CSimpleIniA& ini, const std::string& path) {
 }
 
 // The first occurrence of the key in the file's order.
-std::string FirstValue(const CSimpleIniA& ini, const char* section, const char* key,
+std::string FirstValue(const Ini& ini, const char* section, const char* key,
                        const char* defaultText) {
     bool several = false;
     const char* only = ini.GetValue(section, key, nullptr, &several);
@@ -117,19 +158,18 @@ std::string FirstValue(const CSimpleIniA& ini, const char* section, const char* 
     if (!several) {
         return only; // the common case, without a list of every occurrence
     }
-    CSimpleIniA::TNamesDepend values;
+    Ini::TNamesDepend values;
     if (!ini.GetAllValues(section, key, values) || values.empty()) {
         return defaultText;
     }
-    values.sort(CSimpleIniA::Entry::LoadOrder());
+    values.sort(Ini::Entry::LoadOrder());
     return values.front().pItem;
 }
 
 // Replaces every occurrence of the key with one entry where the first one was. A key that holds
 // the value once already is left alone: false, nothing changed. (Most keys of a periodic save
 // are unchanged, and a save that changes nothing leaves the file as it is.)
-bool ReplaceValue(CSimpleIniA& ini, const char* section, const char* key,
-                  const std::string& value) {
+bool ReplaceValue(Ini& ini, const char* section, const char* key, const std::string& value) {
     bool several = false;
     const char* present = ini.GetValue(section, key, nullptr, &several);
     if (present != nullptr && !several && value == present) {
@@ -139,12 +179,12 @@ bool ReplaceValue(CSimpleIniA& ini, const char* section, const char* key,
     return true;
 }
 
-bool SaveAtomically(const CSimpleIniA& ini, const std::string& path) {
+bool SaveAtomically(const Ini& ini, const std::string& path) {
     std::string text;
     if (ini.Save(text) < 0) {
         return false;
     }
-    return ProfileStore::Write(path, text);
+    return ProfileStore::Write(path, std::move(text));
 }
 
 void ReportWriteFailure(const std::string& path) {
@@ -161,7 +201,7 @@ std::string ProfileRead(const std::string& path, const char* section, const char
     if (batch != nullptr && batch->path == path) {
         return FirstValue(batch->ini, section, key, defaultText);
     }
-    CSimpleIniA ini(false, true, false);
+    Ini ini(false, true, false);
     LoadInto(ini, path);
     return FirstValue(ini, section, key, defaultText);
 }
@@ -177,7 +217,7 @@ bool ProfileWrite(const std::string& path, const char* section, const char* key,
         }
         return true;
     }
-    CSimpleIniA ini(false, true, false);
+    Ini ini(false, true, false);
     LoadInto(ini, path);
     if (!ReplaceValue(ini, section, key, value)) {
         return true;
