@@ -62,7 +62,8 @@ int main(int argc, char** argv) {
     CLI::App* serve = app.add_subcommand(
         "serve", "fly in real time with the cockpit page in a browser; Ctrl-C ends the flight");
     serve->add_option("scenario", scenarioPath,
-                      "the scenario file (JSON); else the built-in flight");
+                      "the scenario file (JSON) or a recorded flight (.igc, .csv, .csv.gz); else "
+                      "the built-in flight");
     serve->add_option("--port", serveOptions.port, "the page's port (0: any free one)")
         ->check(CLI::Range(0, 65535));
     serve->add_option("--host", serveOptions.host, "the address to listen on");
@@ -124,6 +125,17 @@ int main(int argc, char** argv) {
     bench::Scenario scenario;
     for (const char* recorded : {".igc", ".csv", ".csv.gz"}) {
         if (scenarioPath.ends_with(recorded)) {
+#if defined(ZELVAN_BENCH_SERVE) && defined(ZELVAN_BENCH_REPLAY)
+            // The page follows a recorded flight as the replay command flies it.
+            if (serve->parsed()) {
+                replayOptions.logPath = scenarioPath;
+                return bench::web::Serve(bench::web::StatusValues(bench::Scenario{}), options,
+                                         serveOptions,
+                                         [&replayOptions](const bench::RunOptions& o) {
+                                             return replay::RunReplay(replayOptions, o, std::cout);
+                                         });
+            }
+#endif
             std::cerr << scenarioPath
                       << ": recorded flights are the replay command's; this bench flies "
                          "scenarios (JSON)\n";

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <csignal>
 #include <iostream>
+#include <utility>
 
 namespace bench::web {
 
@@ -76,8 +77,14 @@ std::vector<ValueName> StatusValues(const Scenario& scenario) {
 }
 
 int Serve(const Scenario& scenario, RunOptions options, const ServeOptions& serve) {
+    return Serve(StatusValues(scenario), std::move(options), serve,
+                 [&scenario](const RunOptions& o) { return RunScenario(scenario, o); });
+}
+
+int Serve(const std::vector<ValueName>& status, RunOptions options, const ServeOptions& serve,
+          const std::function<RunResult(const RunOptions&)>& fly) {
     const InterruptHandlers handlers;
-    LiveState state(StatusValues(scenario), &interrupted);
+    LiveState state(status, &interrupted);
     CockpitServer server(state);
     std::string error;
     if (!server.Start(serve.host, serve.port, error)) {
@@ -87,7 +94,7 @@ int Serve(const Scenario& scenario, RunOptions options, const ServeOptions& serv
     std::cout << "the cockpit is at http://" << serve.host << ":" << server.Port()
               << "/ (Ctrl-C ends the flight)" << std::endl;
     options.live = &state;
-    const RunResult result = RunScenario(scenario, options);
+    const RunResult result = fly(options);
     state.Close();
     server.Stop();
     if (!result.error.empty()) {

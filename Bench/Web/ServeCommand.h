@@ -3,7 +3,9 @@
 #include "Bench/Core/Runner.h"
 #include "Bench/Core/Scenario.h"
 
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace bench::web {
 
@@ -21,5 +23,10 @@ std::vector<ValueName> StatusValues(const Scenario& scenario);
 // SIGTERM). Prints the page's address on standard output once it listens. Returns the run's
 // exit status; kBadInput when the address cannot be bound.
 int Serve(const Scenario& scenario, RunOptions options, const ServeOptions& serve);
+
+// The same for any flight: `fly` flies it with the options it is handed (the page's live link
+// among them), as a replay of a recorded flight does; `status` names the status line's values.
+int Serve(const std::vector<ValueName>& status, RunOptions options, const ServeOptions& serve,
+          const std::function<RunResult(const RunOptions&)>& fly);
 
 } // namespace bench::web

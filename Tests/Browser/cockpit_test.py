@@ -243,6 +243,29 @@ class ClicksReachTheModule(unittest.TestCase):
             self.assertEqual(bench.stop(), 0)
 
 
+FLIGHT_RECORD = os.path.join(HERE, '..', '..', '..', 'shared', 'flights', 'sgs_flight_stock.csv.gz')
+
+
+@unittest.skipUnless(os.path.exists(FLIGHT_RECORD), 'the reference flights are not beside the project')
+class ARecordedFlightDrivesThePage(unittest.TestCase):
+    def test_the_instruments_follow_the_replayed_flight(self):
+        bench = Bench(FLIGHT_RECORD)
+        driver = browser()
+        try:
+            page = Page(driver, bench.url)
+            # The pilot switches the cockpit on in the replay's lead-in; then the airspeed
+            # indicator shows the record's airspeed (about 80 km/h: needle 20 of 100) and the
+            # altimeter's metre needle moves with the glide.
+            page.wait(lambda: (page.lvar('zelvan_battery1_switch') or 0) == 1, 'the cockpit is on')
+            page.wait(lambda: (page.lvar('zelvan_speed_needle') or 0) > 15, 'the airspeed shows')
+            metre = page.transform('alt-metre')[0]
+            page.wait(lambda: abs(page.transform('alt-metre')[0] - metre) > 0.2,
+                      'the altimeter follows the flight')
+        finally:
+            driver.quit()
+            self.assertEqual(bench.stop(), 0)
+
+
 if __name__ == '__main__':
     parser = argparse.ArgumentParser()
     parser.add_argument('--bench', required=True)
