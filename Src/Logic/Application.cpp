@@ -10,9 +10,9 @@
 #include "Logic/Options.h"
 #include "Logic/SimParameters.h"
 #include "Logic/SystemRegistry.h"
+#include "Logic/WingRest.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
 namespace tick {
@@ -24,21 +24,6 @@ bool lastActivePilotSet = false;
 } // namespace tick
 
 namespace {
-
-constexpr std::uint32_t kWingStationLeft = 0x1000D;
-constexpr std::uint32_t kWingStationRight = 0x1000E;
-
-double DrawWingSide() {
-    return (std::rand() % 2) != 0 ? 1.0 : -1.0;
-}
-
-void SetWingStations(double left, double right) {
-    if (module::connection == nullptr) {
-        return;
-    }
-    module::connection->SetPayloadWeight(kWingStationLeft, left);
-    module::connection->SetPayloadWeight(kWingStationRight, right);
-}
 
 template <typename Visit> void ForEachSystem(Visit visit) {
     // Index walk: a system may not add or remove systems, but the list is the process's.
@@ -56,14 +41,7 @@ void WingRest() {
         tick::wingRestPending = false;
         return;
     }
-    const double mass = std::fabs(module::ReadGaugeVar(fsx::token::kBank)) >= 6.0 ? 20.0 : 40.0;
-    if (tick::wingRestSide < 0.0) {
-        SetWingStations(0.0, mass);
-    } else {
-        SetWingStations(mass, 0.0);
-    }
-    if (std::fabs(module::ReadGaugeVar(fsx::token::kBank)) > 8.0) {
-        SetWingStations(0.0, 0.0);
+    if (wingrest::Rest(tick::wingRestSide)) {
         tick::wingRestSide = 0.0;
         tick::wingRestPending = false;
     }
@@ -152,7 +130,7 @@ void Application::onTimer(std::uint32_t) {
         ForEachSystem([this](SystemBase& s) { s.update(dt, true); });
         SetCameraEyePoint();
         tick::wingRestPending = true;
-        tick::wingRestSide = DrawWingSide();
+        tick::wingRestSide = wingrest::DrawSide();
         if (module::CockpitViewShown() &&
             (coversState != kCoversOff || ServicePanelSelection.frontSeatSelection == 0)) {
             fsx::TriggerKeyEvent2(fsx::hostkey::kPanelView, 0);
@@ -163,7 +141,7 @@ void Application::onTimer(std::uint32_t) {
         tick::resyncRequested = false;
         module::simStartPending = false;
         tick::wingRestPending = true;
-        tick::wingRestSide = DrawWingSide();
+        tick::wingRestSide = wingrest::DrawSide();
     }
     if (tick::wingRestPending) {
         WingRest();
@@ -184,6 +162,6 @@ void Application::onTimer(std::uint32_t) {
 
     if (fsx::OffGround(module::ReadGaugeVar(fsx::token::kOnGround)) ||
         module::ReadGaugeVar(fsx::token::kSpeed) > 5.0) {
-        SetWingStations(0.0, 0.0);
+        wingrest::SetStations(0.0, 0.0);
     }
 }

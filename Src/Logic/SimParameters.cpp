@@ -67,7 +67,6 @@ void SimParameters::Init() {
         simconnect.AddToDataDefinition(d.id, d.variable, d.units, simconnect::kDataTypeFloat64,
                                        0.0f, simconnect::kUnused);
     }
-    LookupVargetIds();
     InitSimVars();
 }
 

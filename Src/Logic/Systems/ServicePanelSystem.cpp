@@ -33,11 +33,6 @@ void SetStation(std::uint32_t define, double kilograms) {
     }
 }
 
-bool BallastValveOpen() {
-    const SimParameters* c = module::connection.get();
-    return c != nullptr && fsx::AircraftVarget(c->waterBallastValve, c->unitBool, 1) >= 0.5;
-}
-
 } // namespace
 
 ServicePanelSystem::ServicePanelSystem()
@@ -46,7 +41,15 @@ ServicePanelSystem::ServicePanelSystem()
       frontSeat("zelvan_front_seat") {}
 
 void ServicePanelSystem::start() {
+    unitBool = fsx::GetUnitsEnum("Bool");
+    ballastValveVariable = fsx::GetAircraftVarEnum("WATER BALLAST VALVE");
     WriteSeatPattern(Options::Instance().backSeat);
+}
+
+// Closed without a connection: there is no host to ask.
+bool ServicePanelSystem::BallastValveOpen() const {
+    return module::connection != nullptr &&
+           fsx::AircraftVarget(ballastValveVariable, unitBool, 1) >= 0.5;
 }
 
 void ServicePanelSystem::update(double stepDt, bool first) {

@@ -33,6 +33,7 @@ private:
     void WriteSeatPattern(int backSeat) const;
     void ShowPilotFigures() const;
     void SetPayload();
+    bool BallastValveOpen() const;
 
     except::NamedVariable backSeatPilot;
     except::NamedVariable backSeatTank;
@@ -42,4 +43,6 @@ private:
     // from the settings; until one has, the first drain starts from the mass the panel shows.
     double waterMass = 0.0;
     bool waterMassKnown = false;
+    std::uint32_t ballastValveVariable = fsx::kInvalidId;
+    std::uint32_t unitBool = fsx::kInvalidId;
 };

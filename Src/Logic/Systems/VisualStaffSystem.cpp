@@ -10,9 +10,9 @@
 #include "Logic/Options.h"
 #include "Logic/SimParameters.h"
 #include "Logic/SystemRegistry.h"
+#include "Logic/WingRest.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -37,13 +37,6 @@ struct Shared {
     std::int32_t coversDirection = 0; // +1 going on, -1 coming off, 0 still
 };
 Shared shared;
-
-void SetStations(double station3, double station4) {
-    if (module::connection != nullptr) {
-        module::connection->SetPayloadWeight(SimParameters::kPayloadStation3, station3);
-        module::connection->SetPayloadWeight(SimParameters::kPayloadStation4, station4);
-    }
-}
 
 void SendResync() {
     fsx::TriggerKeyEvent(fsx::hostkey::kResync, 1);
@@ -126,17 +119,17 @@ void VisualStaffSystem::LevellingStep() {
         // The ballast grows on the high wing until the wings are level.
         shared.ballastStation4 += tilt / 10.0;
         shared.ballastStation3 = 0.0;
-        SetStations(shared.ballastStation3, shared.ballastStation4);
+        wingrest::SetStations(shared.ballastStation3, shared.ballastStation4);
     } else if (bank < -0.4) {
         if (shared.levelling) {
             shared.ballastStation3 += tilt / 10.0;
             shared.ballastStation4 = 0.0;
-            SetStations(shared.ballastStation3, shared.ballastStation4);
+            wingrest::SetStations(shared.ballastStation3, shared.ballastStation4);
         }
     } else if (shared.levelling) {
         shared.ballastStation3 = 0.0;
         shared.ballastStation4 = 0.0;
-        SetStations(0.0, 0.0);
+        wingrest::SetStations(0.0, 0.0);
         SendResync();
         coversLock = true;
         shared.levelling = false;
@@ -176,7 +169,7 @@ void VisualStaffSystem::CoversStep() {
         if (p <= 0.0) {
             p = 0.0;
             shared.coversDirection = 0;
-            wingSide = std::rand() % 2 == 0 ? -1.0 : 1.0;
+            wingSide = wingrest::DrawSide();
             coversState = kCoversSettling;
             SetControlsLocked(false);
         }
@@ -186,14 +179,7 @@ void VisualStaffSystem::CoversStep() {
 
 void VisualStaffSystem::SettlingStep() {
     vars->visible.Set(0.0);
-    const double mass = std::fabs(module::ReadGaugeVar(fsx::token::kBank)) >= 6.0 ? 20.0 : 40.0;
-    if (wingSide < 0.0) {
-        SetStations(0.0, mass);
-    } else {
-        SetStations(mass, 0.0);
-    }
-    if (std::fabs(module::ReadGaugeVar(fsx::token::kBank)) > 8.0) {
-        SetStations(0.0, 0.0);
+    if (wingrest::Rest(wingSide)) {
         wingSide = 0.0;
         coversState = kCoversOff;
     }
