@@ -1,8 +1,6 @@
 #include "Bench/Core/AudioOutput.h"
 
-#include "Lib/Platform/HostRuntime/zelvan_hostrt.h"
-
-#include <cstdlib>
+#include <algorithm>
 #include <cstring>
 
 namespace bench {
@@ -35,19 +33,10 @@ void WaveHeader(unsigned char* h, std::uint32_t rate, std::uint64_t frames) {
 } // namespace
 
 AudioOutput::AudioOutput(EventLog& eventLog) : log(eventLog) {
-    record.size = sizeof record;
-    record.use_loopback = 1;
-    record.sample_rate = kSampleRate;
-    record.sound_op = &AudioOutput::SoundOperation;
-    record.sound_op_user = this;
     frames.resize(kFramesPerStep * 2);
-    zvrt_set_service(ZVAU_SERVICE_NAME, &record);
 }
 
 AudioOutput::~AudioOutput() {
-    if (zvrt_get_service(ZVAU_SERVICE_NAME) == &record) {
-        zvrt_set_service(ZVAU_SERVICE_NAME, nullptr);
-    }
     if (wav != nullptr) {
         std::fclose(wav);
     }
@@ -64,11 +53,10 @@ bool AudioOutput::Record(const std::string& wavPath) {
 }
 
 void AudioOutput::Step() {
-    if (record.render != nullptr) {
-        record.render(record.context, frames.data(), kFramesPerStep);
-    } else if (wav == nullptr) {
-        return;
-    } else {
+    if (!device.RenderStep(frames.data())) {
+        if (wav == nullptr) {
+            return;
+        }
         std::fill(frames.begin(), frames.end(), std::int16_t{0}); // no device: silence
     }
     if (wav != nullptr) {

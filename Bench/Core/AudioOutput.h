@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Bench/Core/EventLog.h"
-#include "Lib/Platform/HostRuntime/zelvan_audio_host.h"
+#include "Bench/Core/LoopbackDevice.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -14,8 +14,8 @@ namespace bench {
 // loopback record once per step, and what it renders can be kept as a WAV file to listen to.
 class AudioOutput {
 public:
-    static constexpr std::uint32_t kSampleRate = 44100;
-    static constexpr std::uint32_t kFramesPerStep = kSampleRate / 100;
+    static constexpr std::uint32_t kSampleRate = LoopbackDevice::kSampleRate;
+    static constexpr std::uint32_t kFramesPerStep = LoopbackDevice::kFramesPerStep;
 
     explicit AudioOutput(EventLog& log);
     ~AudioOutput();
@@ -34,7 +34,7 @@ private:
                                std::int32_t hasResult, std::int32_t result);
 
     EventLog& log;
-    zvau_host record{};
+    LoopbackDevice device{&AudioOutput::SoundOperation, this};
     std::FILE* wav = nullptr;
     std::uint64_t framesWritten = 0;
     std::vector<std::int16_t> frames;

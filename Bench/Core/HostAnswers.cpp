@@ -1,5 +1,8 @@
 #include "Bench/Core/HostAnswers.h"
 
+#include "Lib/FSX/GaugeTokens.h"
+#include "Lib/FSX/KeyEvents.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -26,12 +29,12 @@ double HostAnswers::IndicatedAltitudeAt(double altitude, double oldSetting, doub
 }
 
 void HostAnswers::operator()(std::uint32_t id, std::uint32_t value) {
-    if (id == kPressureUp) {
+    if (id == fsx::hostkey::kKohlsmanInc) {
         StepPressureSetting(1.0);
-    } else if (id == kPressureDown) {
+    } else if (id == fsx::hostkey::kKohlsmanDec) {
         StepPressureSetting(-1.0);
-    } else if (id == kComFrequency) {
-        host.SetToken(kComFrequencyToken, static_cast<double>(value));
+    } else if (id == fsx::hostkey::kComRadioSet) {
+        host.SetToken(fsx::token::kComFrequency, static_cast<double>(value));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "Bench/Core/HostServices.h"
 #include "Bench/Replay/HostFeed.h"
 #include "Bench/Replay/ReplayError.h"
+#include "Lib/FSX/KeyEvents.h"
 
 #include <cmath>
 #include <cstdio>
@@ -19,23 +20,21 @@ struct Switch {
     std::uint32_t key;
 };
 constexpr Switch kSetup[] = {
-    {1.0, "zelvan_battery1_switch", 0.5, 0x11005},
-    {1.1, "zelvan_battery2_switch", 0.5, 0x11069},
-    {1.2, "zelvan_master_battery_switch", 0.5, 0x1100F},
-    {1.3, "zelvan_agd1_switch_on", 0.5, 0x11170},
-    {1.4, "zelvan_agd2_switch_on", 0.5, 0x11171},
+    {1.0, "zelvan_battery1_switch", 0.5, fsx::key::kBattery1Toggle},
+    {1.1, "zelvan_battery2_switch", 0.5, fsx::key::kBattery2Toggle},
+    {1.2, "zelvan_master_battery_switch", 0.5, fsx::key::kMasterToggle},
+    {1.3, "zelvan_agd1_switch_on", 0.5, fsx::key::kAgd1On},
+    {1.4, "zelvan_agd2_switch_on", 0.5, fsx::key::kAgd2On},
     // The radio's volume knob switches it on past the first steps.
-    {1.5, "zelvan_radio_volume", 0.12, 0x11065},
-    {1.6, "zelvan_radio_volume", 0.12, 0x11065},
-    {1.7, "zelvan_radio_volume", 0.12, 0x11065},
+    {1.5, "zelvan_radio_volume", 0.12, fsx::key::kRadioVolumeUp},
+    {1.6, "zelvan_radio_volume", 0.12, fsx::key::kRadioVolumeUp},
+    {1.7, "zelvan_radio_volume", 0.12, fsx::key::kRadioVolumeUp},
 };
 
 // The gyros are released in the air, wings level and nose near the horizon: they take the
 // attitude they are released in as level, and erect over the next 20 s.
 constexpr double kLevelBankDeg = 0.5;
 constexpr double kLevelPitchDeg = 2.0;
-constexpr std::uint32_t kArrester1 = 0x1101D;
-constexpr std::uint32_t kArrester2 = 0x1111D;
 
 constexpr std::int64_t kStepsPerSecond = 100;
 
@@ -56,8 +55,9 @@ void ReplayHook::SetUpCockpit(double t, bench::HostServices& host) {
     if (!uncaged && t >= leadIn && !state.onGround && std::fabs(state.bankDeg) < kLevelBankDeg &&
         std::fabs(state.pitchDeg) < kLevelPitchDeg) {
         uncaged = true;
-        for (const auto& [shown, key] : {std::pair{"ovi_arrester_switch", kArrester1},
-                                         std::pair{"ovi_arrester_switch_2", kArrester2}}) {
+        for (const auto& [shown, key] :
+             {std::pair{"ovi_arrester_switch", fsx::key::kArrester1},
+              std::pair{"ovi_arrester_switch_2", fsx::key::kArrester2}}) {
             if (host.NamedValue(shown).value_or(0.0) < 0.5) {
                 host.DeliverKeyEvent(key, 0);
             }

@@ -1,6 +1,8 @@
 // The covers buttons of the service panel start and confirm the parking procedure.
 #include "Gauge/PanelElements.h"
 
+#include "Lib/FSX/GaugeTokens.h"
+#include "Lib/FSX/KeyEvents.h"
 #include "Lib/FSX/NamedVariable.h"
 #include "Lib/FSX/PanelServices.h"
 #include "Lib/HostEntry.h"
@@ -11,11 +13,9 @@
 
 namespace {
 
-constexpr std::uint32_t kEventPanelView = 0x1001F;
-
 void ShowCockpitFromPanel() {
     if (module::CockpitViewShown()) {
-        fsx::TriggerKeyEvent(kEventPanelView, 0);
+        fsx::TriggerKeyEvent(fsx::hostkey::kPanelView, 0);
     }
 }
 
@@ -24,26 +24,27 @@ void StartCovers() {
     ServicePanelSelection.backSeatSelection = 0;
     ServicePanelSelection.pilotSelection = 2;
     ServicePanelSelection.coversMode = true;
-    if (coversState != 0) {
+    if (coversState != kCoversOff) {
         return;
     }
-    if (std::fabs(module::ReadGaugeVar(79)) > 1.5 && module::ReadGaugeVar(60) != 0.0) {
+    if (std::fabs(module::ReadGaugeVar(fsx::token::kBank)) > 1.5 &&
+        fsx::TouchingGround(module::ReadGaugeVar(fsx::token::kOnGround))) {
         // Banked on the ground: level the wings first.
-        coversState = 1;
+        coversState = kCoversLevelling;
         ShowCockpitFromPanel();
         except::NamedVariable("zelvan_front_seat").Set(0.0);
         return;
     }
     except::NamedVariable("zelvan_covers_ready").Set(1.0);
-    coversState = 2;
+    coversState = kCoversGoingOn;
     ShowCockpitFromPanel();
 }
 
 void ConfirmCovers() {
     ServicePanelSelection.coversMode = false;
-    if (coversState == 4) {
+    if (coversState == kCoversOn) {
         except::NamedVariable("zelvan_covers_ready").Set(1.0);
-        coversState = 3;
+        coversState = kCoversComingOff;
         ShowCockpitFromPanel();
     }
 }

@@ -2,6 +2,7 @@
 // of the crew and of the water tank in the back seat.
 #include "Gauge/PanelCallback.h"
 #include "Gauge/PanelElements.h"
+#include "Lib/FSX/KeyEvents.h"
 #include "Lib/FSX/PanelServices.h"
 #include "Logic/CockpitState.h"
 #include "Logic/ModuleState.h"
@@ -13,7 +14,6 @@ namespace {
 
 using panel::ShowIf;
 
-constexpr std::uint32_t kEventPanelView = 0x1001F;
 // The mass texts hold at most this many bytes, the end of the text included.
 constexpr fsx::Word kMassTextBytes = 8;
 
@@ -59,7 +59,7 @@ void FrontSeat() {
     s.frontSeatSelection = 0;
     s.backSeatSelection = 0;
     if (module::CockpitViewShown()) {
-        fsx::TriggerKeyEvent(kEventPanelView, 0);
+        fsx::TriggerKeyEvent(fsx::hostkey::kPanelView, 0);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "Logic/Application.h"
 
+#include "Lib/FSX/GaugeTokens.h"
+#include "Lib/FSX/KeyEvents.h"
 #include "Lib/FSX/PanelServices.h"
 #include "Lib/FSX/SimConnectWrapper.h"
 #include "Lib/HostEntry.h"
@@ -8,9 +10,9 @@
 #include "Logic/Options.h"
 #include "Logic/SimParameters.h"
 #include "Logic/SystemRegistry.h"
+#include "Logic/WingRest.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
 namespace tick {
@@ -23,26 +25,6 @@ bool lastActivePilotSet = false;
 
 namespace {
 
-constexpr std::uint32_t kEventResync = 0x10015;
-constexpr std::uint32_t kEventEyePoint = 0x103E2;
-constexpr std::uint32_t kEventAtStart = 0x100B6;
-constexpr std::uint32_t kEventPanelView = 0x1001F;
-
-constexpr std::uint32_t kWingStationLeft = 0x1000D;
-constexpr std::uint32_t kWingStationRight = 0x1000E;
-
-double DrawWingSide() {
-    return (std::rand() % 2) != 0 ? 1.0 : -1.0;
-}
-
-void SetWingStations(double left, double right) {
-    if (module::connection == nullptr) {
-        return;
-    }
-    module::connection->SetPayloadWeight(kWingStationLeft, left);
-    module::connection->SetPayloadWeight(kWingStationRight, right);
-}
-
 template <typename Visit> void ForEachSystem(Visit visit) {
     // Index walk: a system may not add or remove systems, but the list is the process's.
     const auto& list = SystemBase::List();
@@ -53,19 +35,13 @@ template <typename Visit> void ForEachSystem(Visit visit) {
 
 // The ballast that rests the glider on one wing tip while it stands on the ground.
 void WingRest() {
-    if (module::ReadGaugeVar(60) == 0.0 || coversState == 2 || coversState == 4) {
+    if (fsx::AirborneExactly(module::ReadGaugeVar(fsx::token::kOnGround)) ||
+        coversState == kCoversGoingOn || coversState == kCoversOn) {
         tick::wingRestSide = 0.0;
         tick::wingRestPending = false;
         return;
     }
-    const double mass = std::fabs(module::ReadGaugeVar(79)) >= 6.0 ? 20.0 : 40.0;
-    if (tick::wingRestSide < 0.0) {
-        SetWingStations(0.0, mass);
-    } else {
-        SetWingStations(mass, 0.0);
-    }
-    if (std::fabs(module::ReadGaugeVar(79)) > 8.0) {
-        SetWingStations(0.0, 0.0);
+    if (wingrest::Rest(tick::wingRestSide)) {
         tick::wingRestSide = 0.0;
         tick::wingRestPending = false;
     }
@@ -100,7 +76,7 @@ void Application::start() {
     ForEachSystem(
         [](SystemBase& s) { except::GuardHostEntry("starting a system", [&s] { s.start(); }); });
     for (int i = 0; i < 4; ++i) {
-        fsx::TriggerKeyEvent(kEventAtStart, 0);
+        fsx::TriggerKeyEvent(fsx::hostkey::kAtApplicationStart, 0);
     }
 }
 
@@ -124,11 +100,12 @@ void Application::SetCameraEyePoint() {
 }
 
 bool Application::onKeyEvent(std::uint32_t eventId, std::uint32_t value) {
-    if (eventId == kEventResync && !coversLock) {
-        if (std::fabs(module::ReadGaugeVar(79)) < 0.5 && coversState != 2 && coversState != 4) {
+    if (eventId == fsx::hostkey::kResync && !coversLock) {
+        if (std::fabs(module::ReadGaugeVar(fsx::token::kBank)) < 0.5 &&
+            coversState != kCoversGoingOn && coversState != kCoversOn) {
             tick::resyncRequested = true;
         }
-    } else if (eventId == kEventEyePoint) {
+    } else if (eventId == fsx::hostkey::kEyePoint) {
         SetCameraEyePoint();
     }
     ForEachSystem([eventId, value](SystemBase& s) { s.onKeyEvent(eventId, value); });
@@ -138,7 +115,7 @@ bool Application::onKeyEvent(std::uint32_t eventId, std::uint32_t value) {
 void Application::onTimer(std::uint32_t) {
     const TickReads reads;
     dt = kTimeStep;
-    const double rate = module::ReadGaugeVar(336);
+    const double rate = module::ReadGaugeVar(fsx::token::kSimulationRate);
     if (rate > 256.0) {
         dt = dt * rate * 2.0;
     }
@@ -153,10 +130,10 @@ void Application::onTimer(std::uint32_t) {
         ForEachSystem([this](SystemBase& s) { s.update(dt, true); });
         SetCameraEyePoint();
         tick::wingRestPending = true;
-        tick::wingRestSide = DrawWingSide();
+        tick::wingRestSide = wingrest::DrawSide();
         if (module::CockpitViewShown() &&
-            (coversState != 0 || ServicePanelSelection.frontSeatSelection == 0)) {
-            fsx::TriggerKeyEvent2(kEventPanelView, 0);
+            (coversState != kCoversOff || ServicePanelSelection.frontSeatSelection == 0)) {
+            fsx::TriggerKeyEvent2(fsx::hostkey::kPanelView, 0);
         }
         firstTick = false;
     }
@@ -164,7 +141,7 @@ void Application::onTimer(std::uint32_t) {
         tick::resyncRequested = false;
         module::simStartPending = false;
         tick::wingRestPending = true;
-        tick::wingRestSide = DrawWingSide();
+        tick::wingRestSide = wingrest::DrawSide();
     }
     if (tick::wingRestPending) {
         WingRest();
@@ -183,7 +160,8 @@ void Application::onTimer(std::uint32_t) {
 
     ForEachSystem([this](SystemBase& s) { s.update(dt, firstTick); });
 
-    if (module::ReadGaugeVar(60) < 0.5 || module::ReadGaugeVar(61) > 5.0) {
-        SetWingStations(0.0, 0.0);
+    if (fsx::OffGround(module::ReadGaugeVar(fsx::token::kOnGround)) ||
+        module::ReadGaugeVar(fsx::token::kSpeed) > 5.0) {
+        wingrest::SetStations(0.0, 0.0);
     }
 }

@@ -1,5 +1,5 @@
 #include "Logic/CockpitState.h"
 
 ServicePanelSelectionRecord ServicePanelSelection;
-std::int32_t coversState = 0;
+std::int32_t coversState = kCoversOff;
 bool coversLock = false;

@@ -35,8 +35,16 @@ struct ServicePanelSelectionRecord {
 
 extern ServicePanelSelectionRecord ServicePanelSelection;
 
-// The parking procedure: 0 no covers; 1 levelling the wings; 2 covers going on; 3 covers coming
-// off; 4 covers on and controls locked; 5 covers off, settling on a wing.
+// The parking procedure's states, as `coversState` holds them and the settings file stores them.
+enum CoversState : std::int32_t {
+    kCoversOff = 0,       // no covers, the glider free
+    kCoversLevelling = 1, // levelling the wings before the covers go on
+    kCoversGoingOn = 2,
+    kCoversComingOff = 3,
+    kCoversOn = 4,       // covers on and the controls locked
+    kCoversSettling = 5, // covers off, settling on a wing
+};
+// One of CoversState; an integer because the settings file stores it as one.
 extern std::int32_t coversState;
 // Set from the end of levelling until the second resync event of that levelling was sent.
 extern bool coversLock;

@@ -1,5 +1,6 @@
 #include "Logic/Options.h"
 
+#include "Lib/FSX/GaugeTokens.h"
 #include "Lib/Platform/Profile.h"
 #include "Logic/CockpitState.h"
 #include "Logic/ModuleState.h"
@@ -200,7 +201,7 @@ void Options::Load() {
         SetupPath();
     }
     const platform::ProfileBatch batch(path);
-    const bool onGround = module::ReadGaugeVar(60) >= 0.5;
+    const bool onGround = fsx::OnGround(module::ReadGaugeVar(fsx::token::kOnGround));
 
     battery1 = std::clamp(ReadDouble(kPower, "battery1", -1.0, path), -1.0, 1.0);
     battery2 = std::clamp(ReadDouble(kPower, "battery2", -1.0, path), -1.0, 1.0);

@@ -1,6 +1,8 @@
 #include "Logic/SimParameters.h"
 
 #include "Lib/Exception.h"
+#include "Lib/FSX/GaugeTokens.h"
+#include "Lib/FSX/KeyEvents.h"
 #include "Lib/FSX/PanelServices.h"
 #include "Lib/FSX/SimConnectWrapper.h"
 #include "Lib/HostEntry.h"
@@ -48,7 +50,6 @@ constexpr DataDefinition kDefinitions[] = {
 };
 
 constexpr const char* kSoundFolder = "SimObjects\\Airplanes\\PelmoraG_Q-71_Zelvan\\sound\\";
-constexpr std::uint32_t kEventPanelView = 0x1001F;
 constexpr std::uint32_t kPanelWindowService = 253;
 
 } // namespace
@@ -66,7 +67,6 @@ void SimParameters::Init() {
         simconnect.AddToDataDefinition(d.id, d.variable, d.units, simconnect::kDataTypeFloat64,
                                        0.0f, simconnect::kUnused);
     }
-    LookupVargetIds();
     InitSimVars();
 }
 
@@ -120,12 +120,12 @@ void SimParameters::Dispatch(const simconnect::Recv& data, simconnect::DWORD siz
         const auto& e = static_cast<const simconnect::RecvEvent&>(data);
         OnSystemEvent(e.eventId, e.data);
     }
-    if (coversState != 0) {
-        fsx::TriggerKeyEvent2(0x1009E, 0);
-        fsx::TriggerKeyEvent2(0x100A0, 0);
-        fsx::TriggerKeyEvent2(0x1009F, 0);
+    if (coversState != kCoversOff) {
+        for (std::uint32_t key : fsx::hostkey::kCentreControls) {
+            fsx::TriggerKeyEvent2(key, 0);
+        }
     }
-    if (ReadToken(60) < 0.5) {
+    if (fsx::OffGround(ReadToken(fsx::token::kOnGround))) {
         fsx::PanelWindow(kPanelWindowService);
     }
 }
@@ -152,8 +152,9 @@ void SimParameters::OnSystemEvent(std::uint32_t eventId, std::uint32_t d) {
         break;
     case kView:
         cockpitView = d == 1 || d == 2;
-        if (cockpitView && !(coversState == 0 && ServicePanelSelection.frontSeatSelection != 0)) {
-            fsx::TriggerKeyEvent2(kEventPanelView, 0);
+        if (cockpitView &&
+            !(coversState == kCoversOff && ServicePanelSelection.frontSeatSelection != 0)) {
+            fsx::TriggerKeyEvent2(fsx::hostkey::kPanelView, 0);
         }
         break;
     case kSim:

@@ -9,7 +9,7 @@
 // The module's one SimConnect client: follows the host's system events, declares the data the
 // module writes (payload stations, flaps), pumps SimConnect every 10 ms and, on the first
 // "SimStart", brings the systems and the application to life.
-class SimParameters : public except::TimerMixin, public SimVarsVarget, public except::SimVars {
+class SimParameters : public except::TimerMixin, public except::SimVars {
 public:
     static constexpr const char* kClientName = "Zelvan Q-71 Simconnect Module";
     static constexpr std::uint32_t kTimerId = 0;

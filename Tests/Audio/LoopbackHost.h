@@ -2,8 +2,8 @@
 // 10 ms steps and logs the engine's sound operations.
 #pragma once
 
+#include "Bench/Core/LoopbackDevice.h"
 #include "Lib/Audio/SoundEngine.h"
-#include "Lib/Platform/HostRuntime/zelvan_audio_host.h"
 #include "WaveBuilder.h"
 
 #include <gtest/gtest.h>
@@ -16,11 +16,10 @@ namespace audiotest {
 
 class LoopbackHost {
 public:
-    static constexpr std::uint32_t kRate = 44100;
-    static constexpr std::uint32_t kFramesPerStep = kRate / 100;
+    static constexpr std::uint32_t kRate = bench::LoopbackDevice::kSampleRate;
+    static constexpr std::uint32_t kFramesPerStep = bench::LoopbackDevice::kFramesPerStep;
 
     LoopbackHost();
-    ~LoopbackHost();
     LoopbackHost(const LoopbackHost&) = delete;
     LoopbackHost& operator=(const LoopbackHost&) = delete;
 
@@ -28,8 +27,9 @@ public:
     std::vector<std::int16_t> Render(std::uint32_t steps);
     void LoseBuffers(std::uint32_t failingRestores);
 
-    zvau_host record{};
     std::vector<std::string> operations; // "op name volume result", as reported
+    bench::LoopbackDevice device;
+    zvau_host& record = device.record;
 };
 
 // An engine open on the loopback device, loading from a private folder.

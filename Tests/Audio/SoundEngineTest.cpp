@@ -8,6 +8,7 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <random>
 
 namespace {
@@ -302,6 +303,21 @@ TEST(SoundEngineLifetime, WithoutAHostServiceInitFailsCleanlyWhenNoDeviceOpens) 
     EXPECT_FALSE(engine.HasDevice());
     EXPECT_FALSE(engine.WorkerRunning());
     zvrt_destroy_window(window);
+}
+
+TEST(LoopbackDevice, RendersOnlyAnOpenDeviceAndWithdrawsOnlyItsOwnRecord) {
+    auto first = std::make_unique<bench::LoopbackDevice>(nullptr, nullptr);
+    EXPECT_EQ(zvrt_get_service(ZVAU_SERVICE_NAME), &first->record);
+    std::vector<std::int16_t> frames(2 * bench::LoopbackDevice::kFramesPerStep, 7);
+    EXPECT_FALSE(first->RenderStep(frames.data())) << "no device is open";
+    EXPECT_TRUE(std::all_of(frames.begin(), frames.end(), [](std::int16_t v) { return v == 7; }));
+    {
+        bench::LoopbackDevice second(nullptr, nullptr);
+        first.reset();
+        EXPECT_EQ(zvrt_get_service(ZVAU_SERVICE_NAME), &second.record)
+            << "the first device leaves the record published after it alone";
+    }
+    EXPECT_EQ(zvrt_get_service(ZVAU_SERVICE_NAME), nullptr);
 }
 
 } // namespace

@@ -39,43 +39,36 @@ void TempDir::Write(const std::string& name, const Bytes& bytes) const {
               static_cast<std::streamsize>(bytes.size()));
 }
 
-LoopbackHost::LoopbackHost() {
-    record.size = sizeof record;
-    record.use_loopback = 1;
-    record.sample_rate = kRate;
-    record.sound_op_user = this;
-    record.sound_op = [](void* user, const char* op, const char* name, std::int32_t volume,
-                         std::int32_t hasResult, std::int32_t result) {
-        // Appended piece by piece: GCC 12 at -O3 warns (wrongly) about overlapping copies in
-        // the temporaries of " " + text.
-        std::string line = op;
-        if (name != nullptr) {
-            line.append(" ").append(name);
-        }
-        if (std::string_view(op) == "volume") {
-            line.append(" ").append(std::to_string(volume));
-        }
-        if (hasResult != 0) {
-            line.append(" = ").append(std::to_string(result));
-        }
-        static_cast<LoopbackHost*>(user)->operations.push_back(line);
-    };
-    zvrt_set_service(ZVAU_SERVICE_NAME, &record);
+namespace {
+
+// Appended piece by piece: GCC 12 at -O3 warns (wrongly) about overlapping copies in the
+// temporaries of " " + text.
+void NoteOperation(void* user, const char* op, const char* name, std::int32_t volume,
+                   std::int32_t hasResult, std::int32_t result) {
+    std::string line = op;
+    if (name != nullptr) {
+        line.append(" ").append(name);
+    }
+    if (std::string_view(op) == "volume") {
+        line.append(" ").append(std::to_string(volume));
+    }
+    if (hasResult != 0) {
+        line.append(" = ").append(std::to_string(result));
+    }
+    static_cast<LoopbackHost*>(user)->operations.push_back(line);
 }
 
-LoopbackHost::~LoopbackHost() {
-    zvrt_set_service(ZVAU_SERVICE_NAME, nullptr);
-}
+} // namespace
+
+LoopbackHost::LoopbackHost() : device(&NoteOperation, this) {}
 
 std::vector<std::int16_t> LoopbackHost::Render(std::uint32_t steps) {
     std::vector<std::int16_t> out(2 * static_cast<std::size_t>(steps) * kFramesPerStep);
     for (std::uint32_t i = 0; i < steps; ++i) {
-        if (record.render == nullptr) {
+        if (!device.RenderStep(out.data() + 2 * std::size_t{i} * kFramesPerStep)) {
             ADD_FAILURE() << "no loopback device is open";
             break;
         }
-        record.render(record.context, out.data() + 2 * std::size_t{i} * kFramesPerStep,
-                      kFramesPerStep);
     }
     return out;
 }

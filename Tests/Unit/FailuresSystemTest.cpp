@@ -3,6 +3,7 @@
 #include "Logic/Systems/FailuresSystem.h"
 #include "Bench/Core/EventLog.h"
 #include "Bench/Core/HostServices.h"
+#include "Lib/FSX/KeyEvents.h"
 #include "Lib/FSX/PanelServices.h"
 #include "Lib/Platform/HostRuntime/zelvan_hostrt.h"
 #include "Logic/CockpitState.h"
@@ -202,7 +203,7 @@ TEST_F(Failures, AfterARepairTheInstrumentsFollowAgainButTheAirspeedFaultsStay) 
 
     // The knobs take their four events and no other.
     auto* altimeters = static_cast<AltimeterSystem*>(module::registry->At(6));
-    EXPECT_TRUE(altimeters->onKeyEvent(AltimeterSystem::kKnob2Down, 0));
+    EXPECT_TRUE(altimeters->onKeyEvent(fsx::key::kAltimeter2KnobDown, 0));
     EXPECT_FALSE(altimeters->onKeyEvent(0x1104E, 0));
     EXPECT_DOUBLE_EQ(Named("zelvan_alt_rotary_2"), 0.9);
 }

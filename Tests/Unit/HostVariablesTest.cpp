@@ -1,6 +1,7 @@
 // Named variables, units and gauge variables read through the host's panel-service table.
 #include "Bench/Core/EventLog.h"
 #include "Bench/Core/HostServices.h"
+#include "Lib/FSX/GaugeTokens.h"
 #include "Lib/FSX/NamedVariable.h"
 #include "Lib/FSX/PanelServices.h"
 #include "Lib/FSX/SimVars.h"
@@ -88,4 +89,25 @@ TEST_F(HostVariables, WithinATickAGaugeVariableIsAskedForOnceAndBetweenTicksEver
     EXPECT_EQ(vars.ReadToken(79), -4.0) << "a new tick forgets the last one's reads";
     EXPECT_EQ(vars.ReadToken(60), 0.0);
     vars.EndTick();
+}
+
+// The systems read the on-ground token with five different thresholds on purpose; a value
+// between 0 and 1 tells them apart.
+TEST(OnGroundReadings, DifferOnlyForValuesBetweenZeroAndOne) {
+    struct Row {
+        double value;
+        bool airborneExactly, touching, off, on, pastHalf;
+    };
+    const Row rows[] = {{0.0, true, false, true, false, false},
+                        {0.25, false, true, true, false, false},
+                        {0.5, false, true, false, true, false},
+                        {0.75, false, true, false, true, true},
+                        {1.0, false, true, false, true, true}};
+    for (const Row& r : rows) {
+        EXPECT_EQ(fsx::AirborneExactly(r.value), r.airborneExactly) << r.value;
+        EXPECT_EQ(fsx::TouchingGround(r.value), r.touching) << r.value;
+        EXPECT_EQ(fsx::OffGround(r.value), r.off) << r.value;
+        EXPECT_EQ(fsx::OnGround(r.value), r.on) << r.value;
+        EXPECT_EQ(fsx::OnGroundPastHalf(r.value), r.pastHalf) << r.value;
+    }
 }

@@ -3,6 +3,7 @@
 #include "Logic/Systems/PowerSystem.h"
 #include "Bench/Core/EventLog.h"
 #include "Bench/Core/HostServices.h"
+#include "Lib/FSX/KeyEvents.h"
 #include "Lib/FSX/PanelServices.h"
 #include "Lib/Platform/HostRuntime/zelvan_hostrt.h"
 #include "Logic/ModuleState.h"
@@ -131,7 +132,7 @@ TEST_F(Power, ChargingAFlatBatteryBringsItsConsumersBack) {
     EXPECT_EQ(host.NamedValue("att_turn_needle_1"), 0.75);
     EXPECT_EQ(host.NamedValue("zelvan_turnkey_needle_2"), 0.5) << "battery 2 stays off";
     // A toppled gyro needs its arrester or switch again to run.
-    module::registry->AGD()->onKeyEvent(AGDSystem::kArrester1, 0);
-    module::registry->AGD()->onKeyEvent(AGDSystem::kArrester1, 0);
+    module::registry->AGD()->onKeyEvent(fsx::key::kArrester1, 0);
+    module::registry->AGD()->onKeyEvent(fsx::key::kArrester1, 0);
     EXPECT_EQ(module::registry->AGD()->gauge1.current, &module::registry->AGD()->gauge1.working);
 }

@@ -42,18 +42,3 @@ void SimVars::InitSimVars() {
 }
 
 } // namespace except
-
-void SimVarsVarget::LookupVargetIds() {
-    unitM = fsx::GetUnitsEnum("m");
-    unitMbars = fsx::GetUnitsEnum("mbars");
-    unitMps = fsx::GetUnitsEnum("m/s");
-    unitKph = fsx::GetUnitsEnum("kph");
-    unitBool = fsx::GetUnitsEnum("Bool");
-    unitPercent = fsx::GetUnitsEnum("percent");
-    pitotIcePct = fsx::GetAircraftVarEnum("PITOT ICE PCT");
-    waterBallastValve = fsx::GetAircraftVarEnum("WATER BALLAST VALVE");
-    airspeedIndicated = fsx::GetAircraftVarEnum("AIRSPEED INDICATED");
-    verticalSpeed = fsx::GetAircraftVarEnum("VERTICAL SPEED");
-    indicatedAltitude = fsx::GetAircraftVarEnum("INDICATED ALTITUDE");
-    kohlsmanSettingMb = fsx::GetAircraftVarEnum("KOHLSMAN SETTING MB");
-}

@@ -88,22 +88,3 @@ private:
 };
 
 } // namespace except
-
-// The aircraft-variable and unit ids the connection looks up once.
-class SimVarsVarget {
-public:
-    void LookupVargetIds();
-
-    std::uint32_t indicatedAltitude = fsx::kInvalidId;
-    std::uint32_t kohlsmanSettingMb = fsx::kInvalidId;
-    std::uint32_t verticalSpeed = fsx::kInvalidId;
-    std::uint32_t airspeedIndicated = fsx::kInvalidId;
-    std::uint32_t waterBallastValve = fsx::kInvalidId;
-    std::uint32_t pitotIcePct = fsx::kInvalidId;
-    std::uint32_t unitPercent = fsx::kInvalidId;
-    std::uint32_t unitBool = fsx::kInvalidId;
-    std::uint32_t unitKph = fsx::kInvalidId;
-    std::uint32_t unitMps = fsx::kInvalidId;
-    std::uint32_t unitM = fsx::kInvalidId;
-    std::uint32_t unitMbars = fsx::kInvalidId;
-};

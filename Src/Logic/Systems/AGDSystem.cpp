@@ -1,5 +1,7 @@
 #include "Logic/Systems/AGDSystem.h"
 
+#include "Lib/FSX/GaugeTokens.h"
+#include "Lib/FSX/KeyEvents.h"
 #include "Logic/ModuleState.h"
 #include "Logic/Options.h"
 #include "Logic/SystemRegistry.h"
@@ -28,19 +30,14 @@ struct Cockpit {
 
 constexpr Cockpit kCockpits[2] = {
     {"ovi_pitch_scale", "ovi_bank_indicator", "att_turn_needle_1", "ovi_agd_h_line",
-     "ovi_arrester_switch", "zelvan_agd1_switch_on", AGDSystem::kArrester1, AGDSystem::kHorizonUp1,
-     AGDSystem::kHorizonDown1, PowerSystem::kAgd1On},
+     "ovi_arrester_switch", "zelvan_agd1_switch_on", fsx::key::kArrester1, fsx::key::kHorizonUp1,
+     fsx::key::kHorizonDown1, fsx::key::kAgd1On},
     {"ovi_pitch_scale_2", "ovi_bank_indicator_2", "att_turn_needle_2", "ovi_agd_h_line_2",
-     "ovi_arrester_switch_2", "zelvan_agd2_switch_on", AGDSystem::kArrester2,
-     AGDSystem::kHorizonUp2, AGDSystem::kHorizonDown2, PowerSystem::kAgd2On},
+     "ovi_arrester_switch_2", "zelvan_agd2_switch_on", fsx::key::kArrester2, fsx::key::kHorizonUp2,
+     fsx::key::kHorizonDown2, fsx::key::kAgd2On},
 };
 
 constexpr const char* kSection = "cabin";
-constexpr std::uint32_t kHostTimeToken = 604;
-constexpr std::uint32_t kBankToken = 79;
-constexpr std::uint32_t kPitchToken = 77;
-constexpr std::uint32_t kTurnToken = 937; // -10 to +10 spans the turn needle
-constexpr std::uint32_t kReferenceToken = 60;
 
 constexpr double kArrestedRate = 10.0; // level within 0.1 s
 constexpr double kOffRate = 1.0;       // toppled within 1 s
@@ -67,15 +64,15 @@ struct HostReadings {
 HostReadings readings;
 
 double HostTime() {
-    return readings.held ? readings.time : module::ReadGaugeVar(kHostTimeToken);
+    return readings.held ? readings.time : module::ReadGaugeVar(fsx::token::kHostTime);
 }
 
 double Bank() {
-    return readings.held ? readings.bank : module::ReadGaugeVar(kBankToken);
+    return readings.held ? readings.bank : module::ReadGaugeVar(fsx::token::kBank);
 }
 
 double Pitch() {
-    return readings.held ? readings.pitch : module::ReadGaugeVar(kPitchToken);
+    return readings.held ? readings.pitch : module::ReadGaugeVar(fsx::token::kPitch);
 }
 
 // The C runtime's generator on its classic range 0 to 32767, whatever RAND_MAX is here.
@@ -130,7 +127,7 @@ void AttitudeIndArrested::GetTarget(double& bank, double& pitch) {
 
 void AttitudeIndArrested::Leave() {
     rate = kArrestedRate;
-    if (module::ReadGaugeVar(kReferenceToken) > 0.5) {
+    if (fsx::OnGroundPastHalf(module::ReadGaugeVar(fsx::token::kOnGround))) {
         shared.bankReference = 0.0;
         shared.pitchReference = 0.0;
     } else {
@@ -226,7 +223,7 @@ void AGDGauge::update(double, bool firstTick) {
     current->Display(bank, pitch);
     bankIndicator.Set(0.5 - bank / 360.0);
     pitchScale.Set(0.5 + pitch / 180.0);
-    turnNeedle.Set(powered ? (module::ReadGaugeVar(kTurnToken) + 10.0) / 20.0 : 0.5);
+    turnNeedle.Set(powered ? (module::ReadGaugeVar(fsx::token::kTurnRate) + 10.0) / 20.0 : 0.5);
 }
 
 bool AGDGauge::onKeyEvent(std::uint32_t eventId, std::uint32_t) {
@@ -313,8 +310,8 @@ void AGDSystem::update(double stepDt, bool first) {
     if (!enabled || module::SimulationPaused()) {
         return;
     }
-    readings = {true, module::ReadGaugeVar(kHostTimeToken), module::ReadGaugeVar(kBankToken),
-                module::ReadGaugeVar(kPitchToken)};
+    readings = {true, module::ReadGaugeVar(fsx::token::kHostTime),
+                module::ReadGaugeVar(fsx::token::kBank), module::ReadGaugeVar(fsx::token::kPitch)};
     gauge1.update(stepDt, first);
     gauge2.update(stepDt, first);
     readings.held = false;

@@ -121,14 +121,6 @@ public:
 // has handled the switches.
 class AGDSystem : public DefaultSystem {
 public:
-    // The cockpit model's events, cockpit 1 / cockpit 2.
-    static constexpr std::uint32_t kArrester1 = 0x1101D;
-    static constexpr std::uint32_t kArrester2 = 0x1111D;
-    static constexpr std::uint32_t kHorizonUp1 = 0x1102B;
-    static constexpr std::uint32_t kHorizonUp2 = 0x1112B;
-    static constexpr std::uint32_t kHorizonDown1 = 0x1102C;
-    static constexpr std::uint32_t kHorizonDown2 = 0x1112C;
-
     AGDSystem() : DefaultSystem(16) {}
 
     void start() override;

@@ -1,5 +1,6 @@
 #include "Logic/Systems/AltimeterSystem.h"
 
+#include "Lib/FSX/KeyEvents.h"
 #include "Lib/FSX/PanelServices.h"
 #include "Lib/FSX/Units.h"
 #include "Logic/ModuleState.h"
@@ -97,17 +98,17 @@ void AltimeterSystem::update(double stepDt, bool first) {
 
 bool AltimeterSystem::onKeyEvent(std::uint32_t eventId, std::uint32_t) {
     switch (eventId) {
-    case kKnob1Down:
-        TurnKnob(variables[0].knob, false, kPressureDown);
+    case fsx::key::kAltimeter1KnobDown:
+        TurnKnob(variables[0].knob, false, fsx::hostkey::kKohlsmanDec);
         return true;
-    case kKnob1Up:
-        TurnKnob(variables[0].knob, true, kPressureUp);
+    case fsx::key::kAltimeter1KnobUp:
+        TurnKnob(variables[0].knob, true, fsx::hostkey::kKohlsmanInc);
         return true;
-    case kKnob2Up:
-        TurnKnob(variables[1].knob, true, kPressureUp);
+    case fsx::key::kAltimeter2KnobUp:
+        TurnKnob(variables[1].knob, true, fsx::hostkey::kKohlsmanInc);
         return true;
-    case kKnob2Down:
-        TurnKnob(variables[1].knob, false, kPressureDown);
+    case fsx::key::kAltimeter2KnobDown:
+        TurnKnob(variables[1].knob, false, fsx::hostkey::kKohlsmanDec);
         return true;
     default:
         return false;

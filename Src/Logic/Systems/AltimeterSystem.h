@@ -21,15 +21,6 @@
 // scale and knob keep working.
 class AltimeterSystem : public DefaultSystem {
 public:
-    // The cockpit model's knob events.
-    static constexpr std::uint32_t kKnob1Down = 0x1104C;
-    static constexpr std::uint32_t kKnob1Up = 0x1104D;
-    static constexpr std::uint32_t kKnob2Up = 0x11062;
-    static constexpr std::uint32_t kKnob2Down = 0x11063;
-    // The host's pressure-setting steps.
-    static constexpr std::uint32_t kPressureUp = 0x1015B;
-    static constexpr std::uint32_t kPressureDown = 0x1015C;
-
     AltimeterSystem() : DefaultSystem(5) {}
 
     void start() override;

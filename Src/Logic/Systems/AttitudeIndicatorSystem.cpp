@@ -1,5 +1,6 @@
 #include "Logic/Systems/AttitudeIndicatorSystem.h"
 
+#include "Lib/FSX/GaugeTokens.h"
 #include "Logic/ModuleState.h"
 #include "Logic/Systems/PowerSystem.h"
 
@@ -17,13 +18,6 @@ constexpr Cockpit kCockpits[2] = {
     {"ovi_turnkey_needle", PowerSystem::kBattery1},
     {"zelvan_turnkey_needle_2", PowerSystem::kBattery2},
 };
-
-constexpr std::uint32_t kTurnToken = 937;     // -10 to +10 spans a needle
-constexpr std::uint32_t kSideslipToken = 926; // -250 to +250 spans the yaw string
-constexpr std::uint32_t kSpeedToken = 61;
-constexpr std::uint32_t kOnGroundToken = 60;
-constexpr std::uint32_t kBallToken = 69; // -127 to +127 spans the ball in flight
-constexpr std::uint32_t kBankToken = 79;
 
 // Flutter steps per update above each speed; the last that the speed exceeds wins.
 struct FlutterStep {
@@ -60,16 +54,17 @@ void AttitudeIndicatorSystem::update(double stepDt, bool first) {
         return;
     }
     const PowerSystem* power = RegisteredPower();
-    const double turn = module::ReadGaugeVar(kTurnToken);
+    const double turn = module::ReadGaugeVar(fsx::token::kTurnRate);
     for (std::size_t i = 0; i < turnNeedles.size(); ++i) {
         const bool powered =
             power != nullptr && PowerSystem::IsPowered(power->BatteryAt(kCockpits[i].battery));
         turnNeedles[i]->Set(powered ? (turn + 10.0) / 20.0 : 0.5);
     }
 
-    stringAngle->Set(std::clamp(0.5 - module::ReadGaugeVar(kSideslipToken) / 500.0, 0.0, 1.0));
+    stringAngle->Set(
+        std::clamp(0.5 - module::ReadGaugeVar(fsx::token::kSideslip) / 500.0, 0.0, 1.0));
 
-    const double speed = module::ReadGaugeVar(kSpeedToken);
+    const double speed = module::ReadGaugeVar(fsx::token::kSpeed);
     double increment = 0.0;
     for (const FlutterStep& step : kFlutter) {
         if (speed > step.speed) {
@@ -83,9 +78,9 @@ void AttitudeIndicatorSystem::update(double stepDt, bool first) {
     stringPhase->Set(shared.flutterPhase);
 
     // On the ground the ball shows the lean of a glider resting on a wing tip.
-    if (module::ReadGaugeVar(kOnGroundToken) == 0.0) {
-        ball->Set(0.5 + module::ReadGaugeVar(kBallToken) / 254.0);
+    if (fsx::AirborneExactly(module::ReadGaugeVar(fsx::token::kOnGround))) {
+        ball->Set(0.5 + module::ReadGaugeVar(fsx::token::kTurnBall) / 254.0);
     } else {
-        ball->Set(0.5 - module::ReadGaugeVar(kBankToken) / 50.0);
+        ball->Set(0.5 - module::ReadGaugeVar(fsx::token::kBank) / 50.0);
     }
 }

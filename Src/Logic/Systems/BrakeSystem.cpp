@@ -1,5 +1,7 @@
 #include "Logic/Systems/BrakeSystem.h"
 
+#include "Lib/FSX/GaugeTokens.h"
+#include "Lib/FSX/KeyEvents.h"
 #include "Lib/FSX/PanelServices.h"
 #include "Logic/ModuleState.h"
 
@@ -12,13 +14,13 @@ void BrakeSystem::update(double stepDt, bool first) {
     if (!enabled || module::SimulationPaused() || !lever) {
         return;
     }
-    lever->Set(module::ReadGaugeVar(kBrakeToken) / kBrakeRange);
+    lever->Set(module::ReadGaugeVar(fsx::token::kBrake) / kBrakeRange);
 }
 
 bool BrakeSystem::onKeyEvent(std::uint32_t eventId, std::uint32_t) {
-    if (eventId != kLeverClick) {
+    if (eventId != fsx::key::kBrakeLeverClick) {
         return false;
     }
-    fsx::TriggerKeyEvent(kBrakes, 0);
+    fsx::TriggerKeyEvent(fsx::hostkey::kBrakes, 0);
     return true;
 }

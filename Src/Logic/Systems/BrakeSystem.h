@@ -14,10 +14,7 @@
 // host's brake key event.
 class BrakeSystem : public DefaultSystem {
 public:
-    static constexpr std::uint32_t kBrakeToken = 321;
     static constexpr double kBrakeRange = 32767.0;
-    static constexpr std::uint32_t kLeverClick = 0x11067;
-    static constexpr std::uint32_t kBrakes = 0x10034;
 
     BrakeSystem() : DefaultSystem(12) {}
 

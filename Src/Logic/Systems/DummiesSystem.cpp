@@ -1,5 +1,7 @@
 #include "Logic/Systems/DummiesSystem.h"
 
+#include "Lib/FSX/GaugeTokens.h"
+#include "Lib/FSX/KeyEvents.h"
 #include "Lib/FSX/PanelServices.h"
 #include "Logic/ModuleState.h"
 #include "Logic/Options.h"
@@ -39,7 +41,7 @@ double Limit(double position) {
 
 // The gear moves only while the host reports token 60 as exactly 0.
 bool GearFree() {
-    return module::ReadGaugeVar(60) == 0.0;
+    return fsx::AirborneExactly(module::ReadGaugeVar(fsx::token::kOnGround));
 }
 
 // A stored handle position, as a fraction of full travel. An edited file cannot put a handle
@@ -91,10 +93,10 @@ const except::NamedVariable& DummiesSystem::Grip(Which which) const {
 void DummiesSystem::Send(Which which, double position) const {
     switch (which) {
     case Which::Spoilers:
-        fsx::TriggerKeyEvent(kSpoilersSet, Trunc(position));
+        fsx::TriggerKeyEvent(fsx::hostkey::kSpoilersSet, Trunc(position));
         break;
     case Which::Gear:
-        fsx::TriggerKeyEvent(kGearSet, Trunc(position));
+        fsx::TriggerKeyEvent(fsx::hostkey::kGearSet, Trunc(position));
         break;
     case Which::Flaps:
         if (module::connection != nullptr) {
@@ -136,7 +138,7 @@ void DummiesSystem::CountRestingUpdates() {
 
 void DummiesSystem::start() {
     vars.emplace();
-    fsx::TriggerKeyEvent(kSpoilersSet, 0);
+    fsx::TriggerKeyEvent(fsx::hostkey::kSpoilersSet, 0);
     spoilers = HandleState{};
     flaps = HandleState{};
     gear = HandleState{};
@@ -280,7 +282,7 @@ void DummiesSystem::StepPedals(double delta) const {
 
 void DummiesSystem::RequestFlaps(std::uint32_t eventId) {
     switch (eventId) {
-    case kFlapsUp:
+    case fsx::hostkey::kFlapsUp:
         if (flaps.position > 0.0) {
             flapsLower = 0.0;
             flapsUpper = 0.0;
@@ -289,7 +291,7 @@ void DummiesSystem::RequestFlaps(std::uint32_t eventId) {
             flaps.requested = !flaps.requested;
         }
         return;
-    case kFlapsDown:
+    case fsx::hostkey::kFlapsDown:
         if (flaps.position != kFullTravel) {
             flapsUpper = kFullTravel;
             flapsLower = 0.0;
@@ -298,7 +300,7 @@ void DummiesSystem::RequestFlaps(std::uint32_t eventId) {
             flaps.requested = !flaps.requested;
         }
         return;
-    case kFlapsIncrement:
+    case fsx::hostkey::kFlapsIncr:
         if (shared.flapStage == 2) {
             return;
         }
@@ -308,7 +310,7 @@ void DummiesSystem::RequestFlaps(std::uint32_t eventId) {
         flapsRetracting = false;
         flaps.requested = !flaps.requested;
         return;
-    case kFlapsDecrement:
+    case fsx::hostkey::kFlapsDecr:
         if (shared.flapStage == 0) {
             return;
         }
@@ -334,48 +336,48 @@ bool DummiesSystem::onKeyEvent(std::uint32_t eventId, std::uint32_t value) {
         return false;
     }
     switch (eventId) {
-    case kGearToggle:
+    case fsx::hostkey::kGearToggle:
         if (GearFree()) {
             gear.requested = !gear.requested;
         }
         return true;
-    case kSpoilersToggle:
+    case fsx::hostkey::kSpoilersToggle:
         spoilers.requested = !spoilers.requested;
         return true;
-    case kFlapsUp:
-    case kFlapsDown:
-    case kFlapsIncrement:
-    case kFlapsDecrement:
+    case fsx::hostkey::kFlapsUp:
+    case fsx::hostkey::kFlapsDown:
+    case fsx::hostkey::kFlapsIncr:
+    case fsx::hostkey::kFlapsDecr:
         RequestFlaps(eventId);
         return true;
-    case kSpoilersAxis:
+    case fsx::hostkey::kAxisSpoilerSet:
         Axis(Which::Spoilers, value);
         return true;
-    case kFlapsAxis:
+    case fsx::hostkey::kAxisFlapsSet:
         Axis(Which::Flaps, value);
         return true;
-    case kHandleSound:
+    case fsx::hostkey::kHandleSound:
         // The host setting the flaps itself: they move, and come to rest like a grip drag.
         Moving(Which::Flaps, kDirectRestUpdates);
         return true;
-    case kPedalsBack:
+    case fsx::key::kPedalsBack:
         StepPedals(-0.1);
         return true;
-    case kPedalsForward:
+    case fsx::key::kPedalsForward:
         StepPedals(0.1);
         return true;
-    case kSpoilersGripOut:
-    case kSpoilersGripIn:
-        Drag(Which::Spoilers, eventId == kSpoilersGripOut);
+    case fsx::key::kSpoilersGripOut:
+    case fsx::key::kSpoilersGripIn:
+        Drag(Which::Spoilers, eventId == fsx::key::kSpoilersGripOut);
         return true;
-    case kFlapsGripOut:
-    case kFlapsGripIn:
-        Drag(Which::Flaps, eventId == kFlapsGripOut);
+    case fsx::key::kFlapsGripOut:
+    case fsx::key::kFlapsGripIn:
+        Drag(Which::Flaps, eventId == fsx::key::kFlapsGripOut);
         return true;
-    case kGearGripOut:
-    case kGearGripIn:
+    case fsx::key::kGearGripOut:
+    case fsx::key::kGearGripIn:
         if (GearFree()) {
-            Drag(Which::Gear, eventId == kGearGripOut);
+            Drag(Which::Gear, eventId == fsx::key::kGearGripOut);
         }
         return true;
     default:

@@ -40,28 +40,6 @@ public:
     static constexpr double kStep = 910.16;
     static constexpr double kDragStep = 227.54;
 
-    // Host key events this system takes over.
-    static constexpr std::uint32_t kGearToggle = 0x10022;
-    static constexpr std::uint32_t kSpoilersToggle = 0x10035;
-    static constexpr std::uint32_t kFlapsUp = 0x1003B;
-    static constexpr std::uint32_t kFlapsDown = 0x10043;
-    static constexpr std::uint32_t kFlapsIncrement = 0x100DE;
-    static constexpr std::uint32_t kFlapsDecrement = 0x100DF;
-    static constexpr std::uint32_t kSpoilersAxis = 0x1034E;
-    static constexpr std::uint32_t kFlapsAxis = 0x103E6;
-    static constexpr std::uint32_t kHandleSound = 0x104F6;
-    // The cockpit model's events.
-    static constexpr std::uint32_t kPedalsBack = 0x1104E;
-    static constexpr std::uint32_t kPedalsForward = 0x1104F;
-    static constexpr std::uint32_t kSpoilersGripOut = 0x1106A;
-    static constexpr std::uint32_t kSpoilersGripIn = 0x1106B;
-    static constexpr std::uint32_t kFlapsGripOut = 0x11166;
-    static constexpr std::uint32_t kFlapsGripIn = 0x11167;
-    static constexpr std::uint32_t kGearGripIn = 0x11168;
-    static constexpr std::uint32_t kGearGripOut = 0x11169;
-    // What the host is sent.
-    static constexpr std::uint32_t kSpoilersSet = 65786;
-    static constexpr std::uint32_t kGearSet = 65700;
     static constexpr const char* kSound = "zelvan_flaps.wav";
     // A handle moved by a grip, an axis or the host's flap setting has come to rest once this
     // many updates pass without a further event: those inputs say when a movement goes on, never

@@ -1,5 +1,6 @@
 #include "Logic/Systems/FailuresSystem.h"
 
+#include "Lib/FSX/GaugeTokens.h"
 #include "Lib/Platform/Platform.h"
 #include "Logic/ModuleState.h"
 #include "Logic/Options.h"
@@ -90,7 +91,8 @@ void FailuresSystem::start() {
 void FailuresSystem::update(double stepDt, bool first) {
     DefaultSystem::update(stepDt, first);
     // Nothing fails, and no time counts, while paused or standing on the ground.
-    if (!enabled || module::SimulationPaused() || module::ReadGaugeVar(60) > 0.5) {
+    if (!enabled || module::SimulationPaused() ||
+        fsx::OnGroundPastHalf(module::ReadGaugeVar(fsx::token::kOnGround))) {
         return;
     }
     // The rates change only with the level.

@@ -1,5 +1,7 @@
 #include "Logic/Systems/PowerSystem.h"
 
+#include "Lib/FSX/GaugeTokens.h"
+#include "Lib/FSX/KeyEvents.h"
 #include "Logic/ModuleState.h"
 #include "Logic/Options.h"
 #include "Logic/SystemRegistry.h"
@@ -12,7 +14,6 @@ namespace {
 
 constexpr const char* kSection = "power";
 constexpr const char* kClick = "sw_click.wav";
-constexpr std::uint32_t kHostTimeToken = 604;
 // A charge at or below this counts as empty.
 constexpr double kEmpty = 1e-10;
 // The off push-button springs back on this update after the press.
@@ -119,25 +120,25 @@ void PowerSystem::update(double stepDt, bool first) {
 
 bool PowerSystem::onKeyEvent(std::uint32_t eventId, std::uint32_t) {
     switch (eventId) {
-    case kBattery1Toggle:
+    case fsx::key::kBattery1Toggle:
         ToggleBattery(kBattery1);
         return true;
-    case kBattery2Toggle:
+    case fsx::key::kBattery2Toggle:
         ToggleBattery(kBattery2);
         return true;
-    case kMasterToggle:
+    case fsx::key::kMasterToggle:
         ToggleMaster();
         return true;
-    case kAgd1On:
+    case fsx::key::kAgd1On:
         AgdOn(0);
         return true;
-    case kAgd2On:
+    case fsx::key::kAgd2On:
         AgdOn(1);
         return true;
-    case kAgd1Off:
+    case fsx::key::kAgd1Off:
         AgdOff(0);
         return true;
-    case kAgd2Off:
+    case fsx::key::kAgd2Off:
         AgdOff(1);
         return true;
     default:
@@ -146,7 +147,7 @@ bool PowerSystem::onKeyEvent(std::uint32_t eventId, std::uint32_t) {
 }
 
 void PowerSystem::ToggleBattery(std::size_t index) {
-    const double now = module::ReadGaugeVar(kHostTimeToken);
+    const double now = module::ReadGaugeVar(fsx::token::kHostTime);
     double& last = shared.lastToggle[index];
     // Host time that went back (an earlier flight loaded, the clock set back) ends the debounce:
     // the click counts and becomes the new reference. In the first second of host time a toggle

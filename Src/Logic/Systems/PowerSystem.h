@@ -33,15 +33,6 @@ struct Battery {
 // consumers ask whether their battery powers them.
 class PowerSystem : public DefaultSystem {
 public:
-    // The cockpit model's switch events.
-    static constexpr std::uint32_t kBattery1Toggle = 0x11005;
-    static constexpr std::uint32_t kMasterToggle = 0x1100F;
-    static constexpr std::uint32_t kBattery2Toggle = 0x11069;
-    static constexpr std::uint32_t kAgd1On = 0x11170;
-    static constexpr std::uint32_t kAgd2On = 0x11171;
-    static constexpr std::uint32_t kAgd1Off = 0x11172;
-    static constexpr std::uint32_t kAgd2Off = 0x11173;
-
     // Index of a battery in hasChargeRecord and BatteryAt, the order of the settings keys.
     enum Index : std::size_t { kBattery1 = 0, kBattery2 = 1, kBatteryRadio = 2 };
     static constexpr std::size_t kBatteries = 3;

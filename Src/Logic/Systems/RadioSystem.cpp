@@ -1,5 +1,7 @@
 #include "Logic/Systems/RadioSystem.h"
 
+#include "Lib/FSX/GaugeTokens.h"
+#include "Lib/FSX/KeyEvents.h"
 #include "Lib/FSX/PanelServices.h"
 #include "Logic/ModuleState.h"
 #include "Logic/Systems/PowerSystem.h"
@@ -10,7 +12,6 @@
 
 namespace {
 
-constexpr std::uint32_t kFrequencyToken = 23;
 constexpr int kMainMax = 18;         // 136 MHz
 constexpr int kMainBase = 18;        // the knob's 0 is 118 MHz
 constexpr int kBaseFrequency = 1800; // 118.00 MHz
@@ -57,12 +58,12 @@ std::uint32_t RadioSystem::Bcd(int number) {
 
 void RadioSystem::start() {
     volume.Set(0.0);
-    fsx::TriggerKeyEvent(kComFrequency, Bcd(kBaseFrequency));
+    fsx::TriggerKeyEvent(fsx::hostkey::kComRadioSet, Bcd(kBaseFrequency));
     radioOn = false;
-    fsx::TriggerKeyEvent(kRadioPower, 0);
-    fsx::TriggerKeyEvent(kRadioOffEvent, 0);
-    fsx::TriggerKeyEvent(kRadioOffEvent, 0);
-    fsx::TriggerKeyEvent(kAtStart, 0);
+    fsx::TriggerKeyEvent(fsx::hostkey::kRadioPower, 0);
+    fsx::TriggerKeyEvent(fsx::hostkey::kRadioOff, 0);
+    fsx::TriggerKeyEvent(fsx::hostkey::kRadioOff, 0);
+    fsx::TriggerKeyEvent(fsx::hostkey::kAtRadioStart, 0);
 }
 
 void RadioSystem::SwitchOn() {
@@ -70,8 +71,8 @@ void RadioSystem::SwitchOn() {
         power->AddLoad(power->batteryRadio, kLoad);
     }
     radioOn = true;
-    fsx::TriggerKeyEvent(kRadioPower, 1);
-    fsx::TriggerKeyEvent(kRadioOnEvent, 0);
+    fsx::TriggerKeyEvent(fsx::hostkey::kRadioPower, 1);
+    fsx::TriggerKeyEvent(fsx::hostkey::kRadioOn, 0);
 }
 
 void RadioSystem::SwitchOff() {
@@ -79,19 +80,19 @@ void RadioSystem::SwitchOff() {
         power->RemoveLoad(power->batteryRadio, kLoad);
     }
     radioOn = false;
-    fsx::TriggerKeyEvent(kRadioPower, 0);
-    fsx::TriggerKeyEvent(kRadioOffEvent, 0);
+    fsx::TriggerKeyEvent(fsx::hostkey::kRadioPower, 0);
+    fsx::TriggerKeyEvent(fsx::hostkey::kRadioOff, 0);
 }
 
 void RadioSystem::ApplyFrequency() const {
     // A 25 kHz knob outside 0 to 6 reads as the nearest step.
     const int step = std::clamp(Knob(digit001) / 2, 0, 3);
     const int n = 100 * (Knob(main) + kMainBase) + 10 * Knob(digit01) + kTenKilohertz[step];
-    fsx::TriggerKeyEvent(kComFrequency, Bcd(n));
+    fsx::TriggerKeyEvent(fsx::hostkey::kComRadioSet, Bcd(n));
 }
 
 void RadioSystem::ShowHostFrequency() const {
-    const double value = module::ReadGaugeVar(kFrequencyToken);
+    const double value = module::ReadGaugeVar(fsx::token::kComFrequency);
     // Only four BCD digits are a frequency; anything else leaves the knobs as they are.
     if (!(value >= 0.0 && value <= 65535.0)) {
         return;
@@ -180,27 +181,27 @@ void RadioSystem::TurnVolume(bool up) {
 
 bool RadioSystem::onKeyEvent(std::uint32_t eventId, std::uint32_t) {
     switch (eventId) {
-    case kOuterDown:
-    case kOuterUp: {
+    case fsx::key::kRadioOuterDown:
+    case fsx::key::kRadioOuterUp: {
         int m = Knob(main);
-        if (eventId == kOuterDown && m >= 1) {
+        if (eventId == fsx::key::kRadioOuterDown && m >= 1) {
             --m;
-        } else if (eventId == kOuterUp && m < kMainMax) {
+        } else if (eventId == fsx::key::kRadioOuterUp && m < kMainMax) {
             ++m;
         }
         main.SetInt(m);
         ApplyFrequency();
         return true;
     }
-    case kInnerDown:
-    case kInnerUp:
-        StepInnerKnob(eventId == kInnerUp);
+    case fsx::key::kRadioInnerDown:
+    case fsx::key::kRadioInnerUp:
+        StepInnerKnob(eventId == fsx::key::kRadioInnerUp);
         return true;
-    case kVolumeDown:
-    case kVolumeUp:
-        TurnVolume(eventId == kVolumeUp);
+    case fsx::key::kRadioVolumeDown:
+    case fsx::key::kRadioVolumeUp:
+        TurnVolume(eventId == fsx::key::kRadioVolumeUp);
         return true;
-    case kUnused:
+    case fsx::key::kRadioUnused:
         return true;
     default:
         return false;

@@ -19,19 +19,6 @@
 // host shows on them. The radio runs while its battery powers it and the volume is up.
 class RadioSystem : public DefaultSystem {
 public:
-    static constexpr std::uint32_t kOuterDown = 0x11058;
-    static constexpr std::uint32_t kOuterUp = 0x11059;
-    static constexpr std::uint32_t kInnerDown = 0x11060;
-    static constexpr std::uint32_t kInnerUp = 0x11061;
-    static constexpr std::uint32_t kVolumeDown = 0x11064;
-    static constexpr std::uint32_t kVolumeUp = 0x11065;
-    static constexpr std::uint32_t kUnused = 0x11066;
-    // The host's events.
-    static constexpr std::uint32_t kComFrequency = 0x100AB;
-    static constexpr std::uint32_t kRadioPower = 0x103A2;
-    static constexpr std::uint32_t kRadioOnEvent = 0x1039F;
-    static constexpr std::uint32_t kRadioOffEvent = 0x103A0;
-    static constexpr std::uint32_t kAtStart = 0x1012C;
     static constexpr double kLoad = 10.0;
 
     RadioSystem();

@@ -1,5 +1,7 @@
 #include "Logic/Systems/ServicePanelSystem.h"
 
+#include "Lib/FSX/GaugeTokens.h"
+#include "Lib/FSX/KeyEvents.h"
 #include "Lib/FSX/PanelServices.h"
 #include "Logic/CockpitState.h"
 #include "Logic/ModuleState.h"
@@ -22,18 +24,13 @@ struct Shared {
 Shared shared;
 
 bool BelowGuard() {
-    return module::ReadGaugeVar(60) < 0.5;
+    return fsx::OffGround(module::ReadGaugeVar(fsx::token::kOnGround));
 }
 
 void SetStation(std::uint32_t define, double kilograms) {
     if (module::connection != nullptr) {
         module::connection->SetPayloadWeight(define, kilograms);
     }
-}
-
-bool BallastValveOpen() {
-    const SimParameters* c = module::connection.get();
-    return c != nullptr && fsx::AircraftVarget(c->waterBallastValve, c->unitBool, 1) >= 0.5;
 }
 
 } // namespace
@@ -44,16 +41,24 @@ ServicePanelSystem::ServicePanelSystem()
       frontSeat("zelvan_front_seat") {}
 
 void ServicePanelSystem::start() {
+    unitBool = fsx::GetUnitsEnum("Bool");
+    ballastValveVariable = fsx::GetAircraftVarEnum("WATER BALLAST VALVE");
     WriteSeatPattern(Options::Instance().backSeat);
+}
+
+// Closed without a connection: there is no host to ask.
+bool ServicePanelSystem::BallastValveOpen() const {
+    return module::connection != nullptr &&
+           fsx::AircraftVarget(ballastValveVariable, unitBool, 1) >= 0.5;
 }
 
 void ServicePanelSystem::update(double stepDt, bool first) {
     DefaultSystem::update(stepDt, first);
-    // A toggle left raised when token 60 fell is answered once.
+    // A toggle left raised when the glider left the ground is answered once.
     if (shared.guardedToggleRaised && BelowGuard()) {
         shared.guardedToggleRaised = false;
         shared.raisedToggleAnswered = true;
-        fsx::TriggerKeyEvent(kEventGuardedToggle, 0);
+        fsx::TriggerKeyEvent(fsx::hostkey::kBallastGuardToggle, 0);
     }
     if (!enabled || module::SimulationPaused()) {
         return;
@@ -150,7 +155,7 @@ void ServicePanelSystem::SetPayload() {
 
 bool ServicePanelSystem::onKeyEvent(std::uint32_t eventId, std::uint32_t) {
     switch (eventId) {
-    case kEventGuardedToggle:
+    case fsx::hostkey::kBallastGuardToggle:
         if (shared.raisedToggleAnswered) {
             shared.raisedToggleAnswered = false;
             return true;
@@ -159,13 +164,13 @@ bool ServicePanelSystem::onKeyEvent(std::uint32_t eventId, std::uint32_t) {
         // through here and only clears the flag.
         shared.guardedToggleRaised = !shared.guardedToggleRaised;
         if (shared.guardedToggleRaised && BelowGuard()) {
-            fsx::TriggerKeyEvent(kEventGuardedToggle, 0);
+            fsx::TriggerKeyEvent(fsx::hostkey::kBallastGuardToggle, 0);
         }
         return true;
-    case kEventCockpitRefill:
-        fsx::TriggerKeyEvent(kEventRefillBallast, 0);
+    case fsx::key::kCockpitBallastRefill:
+        fsx::TriggerKeyEvent(fsx::hostkey::kBallastRefill, 0);
         [[fallthrough]];
-    case kEventRefillBallast:
+    case fsx::hostkey::kBallastRefill:
         waterMass = Options::Instance().waterTankWeight;
         waterMassKnown = true;
         return true;

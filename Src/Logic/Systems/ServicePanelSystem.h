@@ -19,9 +19,6 @@
 //   waterTankWeight while the water drains; host key events 65906 and 66698.
 class ServicePanelSystem : public DefaultSystem {
 public:
-    static constexpr std::uint32_t kEventGuardedToggle = 0x10172;
-    static constexpr std::uint32_t kEventRefillBallast = 0x1048A;
-    static constexpr std::uint32_t kEventCockpitRefill = 0x11057;
     // The water the open valve lets out at every update, in kg.
     static constexpr double kDrainPerUpdate = 0.03888877222222222;
 
@@ -36,6 +33,7 @@ private:
     void WriteSeatPattern(int backSeat) const;
     void ShowPilotFigures() const;
     void SetPayload();
+    bool BallastValveOpen() const;
 
     except::NamedVariable backSeatPilot;
     except::NamedVariable backSeatTank;
@@ -45,4 +43,6 @@ private:
     // from the settings; until one has, the first drain starts from the mass the panel shows.
     double waterMass = 0.0;
     bool waterMassKnown = false;
+    std::uint32_t ballastValveVariable = fsx::kInvalidId;
+    std::uint32_t unitBool = fsx::kInvalidId;
 };

@@ -10,9 +10,6 @@
 // Turns one click of the cockpit model into the host's own key event.
 class SwitchesSystem : public DefaultSystem {
 public:
-    static constexpr std::uint32_t kClick = 0x11156;
-    static constexpr std::uint32_t kHostEvent = 0x10380;
-
     SwitchesSystem() : DefaultSystem(10) {}
 
     // Always false: the application does not look at the answer.

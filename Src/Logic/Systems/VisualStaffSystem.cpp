@@ -1,5 +1,7 @@
 #include "Logic/Systems/VisualStaffSystem.h"
 
+#include "Lib/FSX/GaugeTokens.h"
+#include "Lib/FSX/KeyEvents.h"
 #include "Lib/FSX/PanelServices.h"
 #include "Lib/FSX/SimConnectWrapper.h"
 #include "Lib/Platform/Platform.h"
@@ -8,9 +10,9 @@
 #include "Logic/Options.h"
 #include "Logic/SimParameters.h"
 #include "Logic/SystemRegistry.h"
+#include "Logic/WingRest.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -36,15 +38,8 @@ struct Shared {
 };
 Shared shared;
 
-void SetStations(double station3, double station4) {
-    if (module::connection != nullptr) {
-        module::connection->SetPayloadWeight(SimParameters::kPayloadStation3, station3);
-        module::connection->SetPayloadWeight(SimParameters::kPayloadStation4, station4);
-    }
-}
-
 void SendResync() {
-    fsx::TriggerKeyEvent(VisualStaffSystem::kResync, 1);
+    fsx::TriggerKeyEvent(fsx::hostkey::kResync, 1);
 }
 
 } // namespace
@@ -73,7 +68,7 @@ void VisualStaffSystem::stop() {
 }
 
 void VisualStaffSystem::SetControlsLocked(bool locked) const {
-    for (std::uint32_t key : kControlKeys) {
+    for (std::uint32_t key : fsx::hostkey::kCentreControls) {
         fsx::TriggerKeyEvent(key, 0);
     }
     // While the axis events are maskable in this group, SimConnect withholds the host's own
@@ -91,21 +86,21 @@ void VisualStaffSystem::update(double stepDt, bool first) {
         return;
     }
     switch (coversState) {
-    case 0:
+    case kCoversOff:
         vars->covers.Set(0.0);
         vars->visible.Set(0.0);
         break;
-    case 1:
+    case kCoversLevelling:
         LevellingStep();
         break;
-    case 2:
+    case kCoversGoingOn:
         vars->visible.Set(1.0);
         CoversStep();
         break;
-    case 3:
+    case kCoversComingOff:
         CoversStep();
         break;
-    case 4:
+    case kCoversOn:
         break;
     default:
         SettlingStep();
@@ -114,9 +109,9 @@ void VisualStaffSystem::update(double stepDt, bool first) {
 }
 
 void VisualStaffSystem::LevellingStep() {
-    const double bank = module::ReadGaugeVar(79);
+    const double bank = module::ReadGaugeVar(fsx::token::kBank);
     const double tilt = std::fabs(bank);
-    if (tilt > 1.5 && module::ReadGaugeVar(60) != 0.0) {
+    if (tilt > 1.5 && fsx::TouchingGround(module::ReadGaugeVar(fsx::token::kOnGround))) {
         shared.levelling = true;
     }
     bool finished = false;
@@ -124,17 +119,17 @@ void VisualStaffSystem::LevellingStep() {
         // The ballast grows on the high wing until the wings are level.
         shared.ballastStation4 += tilt / 10.0;
         shared.ballastStation3 = 0.0;
-        SetStations(shared.ballastStation3, shared.ballastStation4);
+        wingrest::SetStations(shared.ballastStation3, shared.ballastStation4);
     } else if (bank < -0.4) {
         if (shared.levelling) {
             shared.ballastStation3 += tilt / 10.0;
             shared.ballastStation4 = 0.0;
-            SetStations(shared.ballastStation3, shared.ballastStation4);
+            wingrest::SetStations(shared.ballastStation3, shared.ballastStation4);
         }
     } else if (shared.levelling) {
         shared.ballastStation3 = 0.0;
         shared.ballastStation4 = 0.0;
-        SetStations(0.0, 0.0);
+        wingrest::SetStations(0.0, 0.0);
         SendResync();
         coversLock = true;
         shared.levelling = false;
@@ -148,7 +143,7 @@ void VisualStaffSystem::LevellingStep() {
         coversLock = false;
         shared.lockCounter = 0;
         SendResync();
-        coversState = 2;
+        coversState = kCoversGoingOn;
         vars->ready.Set(1.0);
     }
 }
@@ -166,7 +161,7 @@ void VisualStaffSystem::CoversStep() {
         if (p >= 1.0) {
             p = 1.0;
             shared.coversDirection = 0;
-            coversState = 4;
+            coversState = kCoversOn;
             SetControlsLocked(true);
         }
     } else if (shared.coversDirection == -1) {
@@ -174,8 +169,8 @@ void VisualStaffSystem::CoversStep() {
         if (p <= 0.0) {
             p = 0.0;
             shared.coversDirection = 0;
-            wingSide = std::rand() % 2 == 0 ? -1.0 : 1.0;
-            coversState = 5;
+            wingSide = wingrest::DrawSide();
+            coversState = kCoversSettling;
             SetControlsLocked(false);
         }
     }
@@ -184,36 +179,29 @@ void VisualStaffSystem::CoversStep() {
 
 void VisualStaffSystem::SettlingStep() {
     vars->visible.Set(0.0);
-    const double mass = std::fabs(module::ReadGaugeVar(79)) >= 6.0 ? 20.0 : 40.0;
-    if (wingSide < 0.0) {
-        SetStations(0.0, mass);
-    } else {
-        SetStations(mass, 0.0);
-    }
-    if (std::fabs(module::ReadGaugeVar(79)) > 8.0) {
-        SetStations(0.0, 0.0);
+    if (wingrest::Rest(wingSide)) {
         wingSide = 0.0;
-        coversState = 0;
+        coversState = kCoversOff;
     }
 }
 
 void VisualStaffSystem::LoadSettings(const std::string& file) {
     coversState = Options::ReadInt(kSection, "parkst", 0, file);
-    if (coversState < 0 || coversState > 5) {
+    if (coversState < kCoversOff || coversState > kCoversSettling) {
         // The update settles the glider from any state it does not know; stored as settling, the
         // value that every reader of the state understands.
         platform::WriteDiagnostic("settings: cabin/parkst " + std::to_string(coversState) +
                                   " is no parking state; the glider settles on a wing");
-        coversState = 5;
+        coversState = kCoversSettling;
     }
     if (!vars) {
         return;
     }
-    if (module::ReadGaugeVar(60) < 0.5) {
-        coversState = 0;
+    if (fsx::OffGround(module::ReadGaugeVar(fsx::token::kOnGround))) {
+        coversState = kCoversOff;
         vars->covers.Set(0.0);
         vars->visible.Set(0.0);
-    } else if (coversState == 4) {
+    } else if (coversState == kCoversOn) {
         // The covers show as on; the controls stay free until they come off and go on again.
         vars->covers.Set(1.0);
         vars->visible.Set(1.0);
@@ -224,10 +212,10 @@ void VisualStaffSystem::LoadSettings(const std::string& file) {
         // one going on starts over from rest and one coming off goes on to settle the glider.
         // Levelling (state 1) resumes: it works from the attitude of the moment, and the seats
         // were emptied for the parking that it leads to.
-        if (coversState == 2) {
-            coversState = 0;
-        } else if (coversState == 3) {
-            coversState = 5;
+        if (coversState == kCoversGoingOn) {
+            coversState = kCoversOff;
+        } else if (coversState == kCoversComingOff) {
+            coversState = kCoversSettling;
         }
     }
 }

@@ -27,9 +27,6 @@ public:
     static constexpr std::uint32_t kRudder = 0x1000A;
     static constexpr std::uint32_t kGroup = 0;
     static constexpr std::uint32_t kHighestMaskablePriority = 10000000;
-    // Host key events sent.
-    static constexpr std::uint32_t kResync = 0x10015;
-    static constexpr std::uint32_t kControlKeys[3] = {0x1009E, 0x100A0, 0x1009F};
 
     static constexpr double kCoversStep = 0.15;
 

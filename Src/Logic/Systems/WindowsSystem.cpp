@@ -1,5 +1,6 @@
 #include "Logic/Systems/WindowsSystem.h"
 
+#include "Lib/FSX/KeyEvents.h"
 #include "Logic/Systems/SoundSystem.h"
 
 #include <algorithm>
@@ -28,19 +29,19 @@ bool WindowsSystem::onKeyEvent(std::uint32_t eventId, std::uint32_t) {
         return false;
     }
     switch (eventId) {
-    case kSideTwoToggle:
+    case fsx::key::kWindowSideTwoToggle:
         ToggleSide(vars->two);
         return true;
-    case kSideOneToggle:
+    case fsx::key::kWindowSideOneToggle:
         ToggleSide(vars->one);
         return true;
-    case kFrontToggle:
+    case fsx::key::kWindowFrontToggle:
         Toggle(vars->front);
         return true;
-    case kFrontOpen:
+    case fsx::key::kWindowFrontOpen:
         vars->front.Set(std::min(vars->front.Get() + kFrontStep, 1.0));
         return true;
-    case kFrontClose:
+    case fsx::key::kWindowFrontClose:
         vars->front.Set(std::max(vars->front.Get() - kFrontStep, 0.0));
         return true;
     default:

@@ -16,11 +16,6 @@
 // front window opens in tenths or toggles, the side windows toggle with their sliding sounds.
 class WindowsSystem : public DefaultSystem {
 public:
-    static constexpr std::uint32_t kSideTwoToggle = 0x11050;
-    static constexpr std::uint32_t kSideOneToggle = 0x11052;
-    static constexpr std::uint32_t kFrontToggle = 0x11054;
-    static constexpr std::uint32_t kFrontOpen = 0x11055;
-    static constexpr std::uint32_t kFrontClose = 0x11056;
     static constexpr double kFrontStep = 0.1;
 
     WindowsSystem() : DefaultSystem(9) {}
