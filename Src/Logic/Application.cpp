@@ -10,6 +10,7 @@
 #include "Logic/Options.h"
 #include "Logic/SimParameters.h"
 #include "Logic/SystemRegistry.h"
+#include "Logic/Systems/PowerSystem.h"
 #include "Logic/WingRest.h"
 
 #include <cmath>
@@ -83,7 +84,7 @@ void Application::start() {
 void Application::stop() {
     Unregister();
     Options& options = Options::Instance();
-    options.StoreBatteryCharges();
+    StoreBatteryCharges();
     options.Save();
     ForEachSystem(
         [](SystemBase& s) { except::GuardHostEntry("stopping a system", [&s] { s.stop(); }); });

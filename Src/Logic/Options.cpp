@@ -5,11 +5,6 @@
 #include "Logic/CockpitState.h"
 #include "Logic/ModuleState.h"
 #include "Logic/SystemRegistry.h"
-#include "Logic/Systems/AGDSystem.h"
-#include "Logic/Systems/DummiesSystem.h"
-#include "Logic/Systems/FailuresSystem.h"
-#include "Logic/Systems/PowerSystem.h"
-#include "Logic/Systems/VisualStaffSystem.h"
 
 #include <algorithm>
 #include <charconv>
@@ -22,6 +17,21 @@ namespace {
 constexpr const char* kPower = "power";
 constexpr const char* kCabin = "cabin";
 constexpr const char* kFailures = "failures";
+
+// A system's own keys, read or written where the registry and that system exist.
+void LoadSystemSettings(SystemRegistry::Position position, const std::string& file) {
+    if (SystemBase* system =
+            module::registry != nullptr ? module::registry->At(position) : nullptr) {
+        system->LoadSettings(file);
+    }
+}
+
+void SaveSystemSettings(SystemRegistry::Position position, const std::string& file) {
+    if (SystemBase* system =
+            module::registry != nullptr ? module::registry->At(position) : nullptr) {
+        system->SaveSettings(file);
+    }
+}
 
 // A plain decimal text ("-12", "0.25"), as a save writes most numbers, reads the same with or
 // without a stream, and a load reads some fifty of them; false for any other text.
@@ -239,44 +249,15 @@ void Options::Load() {
     }
     ApplyActivePilot(activePilot);
 
-    if (PowerSystem* power = RegisteredPower()) {
-        power->LoadSettings(path);
-    }
+    LoadSystemSettings(SystemRegistry::kPower, path);
 
     ServicePanelSelection.slider =
         std::clamp(ReadInt(kFailures, "slider", 0, path), 0, ServicePanelSelection.sliderMax);
 
-    if (VisualStaffSystem* covers = RegisteredVisualStaff()) {
-        covers->LoadSettings(path);
-    }
-    if (AGDSystem* agd = RegisteredAGD()) {
-        agd->LoadSettings(path);
-    }
-
-    if (FailuresSystem* failures = RegisteredFailures()) {
-        failures->SetLevel(FailuresSystem::LevelForSlider(ServicePanelSelection.slider));
-        for (std::uint32_t i = 0; i < static_cast<std::uint32_t>(kFailureCount); ++i) {
-            if (const char* key = ServicePanelSelection.failureKeys[i]) {
-                failures->GetFailure(i).failed = ReadBool(kFailures, key, false, path);
-            }
-        }
-    }
-
-    if (DummiesSystem* handles = RegisteredDummies()) {
-        handles->LoadSettings(path);
-    }
-}
-
-void Options::StoreBatteryCharges() {
-    const PowerSystem* power = RegisteredPower();
-    if (power == nullptr) {
-        return;
-    }
-    double* stored[PowerSystem::kBatteries] = {&battery1, &battery2, &batteryRadio};
-    for (std::size_t i = 0; i < PowerSystem::kBatteries; ++i) {
-        *stored[i] =
-            power->hasChargeRecord[i] ? PowerSystem::GetChargeFraction(power->BatteryAt(i)) : -1.0;
-    }
+    LoadSystemSettings(SystemRegistry::kVisualStaff, path);
+    LoadSystemSettings(SystemRegistry::kAGD, path);
+    LoadSystemSettings(SystemRegistry::kFailures, path);
+    LoadSystemSettings(SystemRegistry::kDummies, path);
 }
 
 void Options::Save() {
@@ -297,29 +278,12 @@ void Options::Save() {
     WriteInt(kCabin, "backSeat", backSeat, path);
     WriteBool(kCabin, "frontSeat", frontSeat, path);
     WriteInt(kCabin, "activePilot", activePilot, path);
-    if (VisualStaffSystem* covers = RegisteredVisualStaff()) {
-        covers->SaveSettings(path);
-    }
-    if (const AGDSystem* agd = RegisteredAGD()) {
-        agd->SaveSettings(path);
-    }
-    if (const PowerSystem* power = RegisteredPower()) {
-        power->SaveSettings(path);
-    }
+    SaveSystemSettings(SystemRegistry::kVisualStaff, path);
+    SaveSystemSettings(SystemRegistry::kAGD, path);
+    SaveSystemSettings(SystemRegistry::kPower, path);
 
     WriteInt(kFailures, "slider", ServicePanelSelection.slider, path);
-    // Each failure's own flag: one present only through a failure it depends on comes back
-    // through that failure, and stored on its own it would outlive the repair of the cause.
-    if (const FailuresSystem* failures = RegisteredFailures()) {
-        WriteInt(kFailures, "probability", static_cast<int>(failures->GetLevel()), path);
-        for (std::uint32_t i = 0; i < static_cast<std::uint32_t>(kFailureCount); ++i) {
-            if (const char* key = ServicePanelSelection.failureKeys[i]) {
-                WriteBool(kFailures, key, failures->GetFailure(i).failed, path);
-            }
-        }
-    }
+    SaveSystemSettings(SystemRegistry::kFailures, path);
 
-    if (DummiesSystem* handles = RegisteredDummies()) {
-        handles->SaveSettings(path);
-    }
+    SaveSystemSettings(SystemRegistry::kDummies, path);
 }

@@ -14,11 +14,6 @@ public:
     void SetupPath();
     void Load();
     void Save();
-    // Takes the power system's present charges into the battery values (-1 for a battery without
-    // a charge record). Done before every save, not only at shutdown: otherwise the periodic save
-    // keeps writing the charges of the last load, and a restart of the simulation, or a host that
-    // ends without unloading the module, gives back the charge the batteries have drained since.
-    void StoreBatteryCharges();
 
     std::string path;
     double battery1 = -1.0;

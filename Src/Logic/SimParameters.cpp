@@ -12,6 +12,7 @@
 #include "Logic/ModuleState.h"
 #include "Logic/Options.h"
 #include "Logic/SystemRegistry.h"
+#include "Logic/Systems/PowerSystem.h"
 #include "Logic/Systems/SoundSystem.h"
 
 #include <cstdio>
@@ -162,7 +163,7 @@ void SimParameters::OnSystemEvent(std::uint32_t eventId, std::uint32_t d) {
         break;
     case kFourSeconds:
         if (!module::simStartPending) {
-            Options::Instance().StoreBatteryCharges();
+            StoreBatteryCharges();
             Options::Instance().Save();
         }
         break;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // The common base of every simulated system. Each system puts itself on the process-wide
@@ -17,6 +18,10 @@ public:
     virtual void update(double dt, bool firstTick) = 0;
     virtual bool onKeyEvent(std::uint32_t eventId, std::uint32_t value) = 0;
     virtual void reserved() {}
+    // The system's own keys in the settings file; the settings call these for the systems that
+    // keep some, in their fixed order of systems (most keep none).
+    virtual void LoadSettings(const std::string&) {}
+    virtual void SaveSettings(const std::string&) {}
 
     std::uint32_t id;
     bool enabled = true;

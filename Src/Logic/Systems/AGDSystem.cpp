@@ -328,7 +328,7 @@ void AGDSystem::LoadSettings(const std::string& file) {
     gauge2.LoadSettings(file);
 }
 
-void AGDSystem::SaveSettings(const std::string& file) const {
+void AGDSystem::SaveSettings(const std::string& file) {
     gauge1.SaveSettings(file);
     gauge2.SaveSettings(file);
 }

@@ -128,8 +128,8 @@ public:
     void update(double stepDt, bool first) override;
     // Runs also while paused or disabled: the knobs still move.
     bool onKeyEvent(std::uint32_t eventId, std::uint32_t value) override;
-    virtual void LoadSettings(const std::string& file);
-    virtual void SaveSettings(const std::string& file) const;
+    void LoadSettings(const std::string& file) override;
+    void SaveSettings(const std::string& file) override;
 
     AGDGauge1 gauge1;
     AGDGauge2 gauge2;

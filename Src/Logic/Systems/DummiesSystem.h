@@ -53,8 +53,8 @@ public:
     void update(double stepDt, bool first) override;
     bool onKeyEvent(std::uint32_t eventId, std::uint32_t value) override;
     // Section "handles" of the settings file.
-    virtual void LoadSettings(const std::string& file);
-    virtual void SaveSettings(const std::string& file);
+    void LoadSettings(const std::string& file) override;
+    void SaveSettings(const std::string& file) override;
 
     HandleState spoilers;
     HandleState flaps;

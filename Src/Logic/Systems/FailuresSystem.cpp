@@ -13,6 +13,8 @@
 namespace {
 
 // Ends the table and each list of prerequisites.
+constexpr const char* kSection = "failures";
+
 constexpr std::uint32_t kEnd = 0xFFFF;
 
 struct FailureRow {
@@ -114,6 +116,24 @@ void FailuresSystem::update(double stepDt, bool first) {
     for (Failure& failure : failures) {
         for (std::uint32_t i = 0; i < draws && !failure.failed; ++i) {
             failure.failed = failure.rate / kRateDivisor > Draw();
+        }
+    }
+}
+
+void FailuresSystem::LoadSettings(const std::string& file) {
+    SetLevel(LevelForSlider(ServicePanelSelection.slider));
+    for (std::uint32_t i = 0; i < static_cast<std::uint32_t>(kFailureCount); ++i) {
+        if (const char* key = ServicePanelSelection.failureKeys[i]) {
+            failures[i].failed = Options::ReadBool(kSection, key, false, file);
+        }
+    }
+}
+
+void FailuresSystem::SaveSettings(const std::string& file) {
+    Options::WriteInt(kSection, "probability", static_cast<int>(level), file);
+    for (std::uint32_t i = 0; i < static_cast<std::uint32_t>(kFailureCount); ++i) {
+        if (const char* key = ServicePanelSelection.failureKeys[i]) {
+            Options::WriteBool(kSection, key, failures[i].failed, file);
         }
     }
 }

@@ -2,16 +2,18 @@
 
 // Reads: gauge token 60 (on the ground: nothing fails and no time counts there); the service
 //        panel's failure slider (the shared cockpit state); the calendar time (the generator's
-//        seed); the pause flag; settings section "failures" ("probability" and one key a failure,
-//        read and written by the settings, which also set the level).
+//        seed); the pause flag; settings section "failures": one key a failure, read after the
+//        settings have read the slider.
 // Writes: each failure's own flag, which the airspeed indicators, variometers and altimeters ask
-//        for through FailurePresent; nothing to the host.
+//        for through FailurePresent; nothing to the host; settings section "failures":
+//        "probability" (the level) and one key a failure.
 
 #include "Logic/CockpitState.h"
 #include "Logic/SystemBase.h"
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // Makes the pressure instruments fail at random while the glider flies. Each of the eleven
@@ -64,6 +66,11 @@ public:
 
     void start() override;
     void update(double stepDt, bool first) override;
+    // Section "failures": the level from the panel's slider, which the settings read first, and
+    // each failure's own flag (one present only through a failure it depends on comes back
+    // through that failure; stored on its own it would outlive the repair of the cause).
+    void LoadSettings(const std::string& file) override;
+    void SaveSettings(const std::string& file) override;
 
     // Index 0 to 10.
     Failure& GetFailure(std::uint32_t index) { return failures[index]; }

@@ -241,7 +241,7 @@ void PowerSystem::LoadSettings(const std::string& file) {
     }
 }
 
-void PowerSystem::SaveSettings(const std::string& file) const {
+void PowerSystem::SaveSettings(const std::string& file) {
     // The switches as the cockpit shows them: the mirrors are not refreshed while paused, and a
     // switch turned while paused must not come back turned the other way in the next flight.
     Options::WriteBool(kSection, "battery1switch", SwitchState(batterySwitchVariables[0]), file);
@@ -317,4 +317,18 @@ bool PowerSystem::AgdOnRepeat(std::size_t agd) {
 
 PowerSystem* RegisteredPower() {
     return module::registry != nullptr ? module::registry->Power() : nullptr;
+}
+
+void StoreBatteryCharges() {
+    const PowerSystem* power = RegisteredPower();
+    if (power == nullptr) {
+        return;
+    }
+    Options& options = Options::Instance();
+    double* stored[PowerSystem::kBatteries] = {&options.battery1, &options.battery2,
+                                               &options.batteryRadio};
+    for (std::size_t i = 0; i < PowerSystem::kBatteries; ++i) {
+        *stored[i] =
+            power->hasChargeRecord[i] ? PowerSystem::GetChargeFraction(power->BatteryAt(i)) : -1.0;
+    }
 }

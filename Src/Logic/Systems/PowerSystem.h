@@ -52,8 +52,8 @@ public:
     bool onKeyEvent(std::uint32_t eventId, std::uint32_t value) override;
 
     // The switch keys of section "power"; the stored charges are read by Options beforehand.
-    void LoadSettings(const std::string& file);
-    void SaveSettings(const std::string& file) const;
+    void LoadSettings(const std::string& file) override;
+    void SaveSettings(const std::string& file) override;
 
     // ---- asked by the other systems and the service panel ---------------------------------
     static bool IsPowered(const Battery& battery);
@@ -116,3 +116,9 @@ private:
 
 // The registry's power system; null without a registry or when it could not be made.
 PowerSystem* RegisteredPower();
+
+// Takes the power system's present charges into the settings' battery values (-1 for a battery
+// without a charge record). Done before every save, not only at shutdown: otherwise the periodic
+// save keeps writing the charges of the last load, and a restart of the simulation, or a host
+// that ends without unloading the module, gives back the charge the batteries have drained since.
+void StoreBatteryCharges();

@@ -36,8 +36,8 @@ public:
     void stop() override;
     void update(double stepDt, bool first) override;
     // Section "cabin" of the settings file.
-    void LoadSettings(const std::string& file);
-    void SaveSettings(const std::string& file);
+    void LoadSettings(const std::string& file) override;
+    void SaveSettings(const std::string& file) override;
 
     // -1 or +1 while settling on a wing in state 5, else 0.
     double wingSide = 0.0;
