@@ -3,6 +3,7 @@
 #include "Bench/Flight/Baseline.h"
 #include "Bench/Flight/LiveLink.h"
 #include "Bench/Flight/RunFolders.h"
+#include "Bench/Flight/ScenarioFlight.h"
 #include "Bench/Host/HostAnswers.h"
 #include "Bench/Host/HostServices.h"
 #include "Bench/Host/HostSystem.h"
@@ -37,270 +38,13 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-constexpr double kStep = 0.01;
-constexpr std::int64_t kStepsPerFourSeconds = 400;
-// How often the baseline's stand-in makes each recorded step again.
-constexpr int kBaselinePasses = 8;
-
 std::int64_t StepOf(double at) {
     return std::llround(std::ceil(at * 100.0 - 1e-6));
 }
 
-struct Ramp {
-    ValueName name;
-    double from;
-    double to;
-    std::int64_t startStep;
-    std::int64_t steps;
-};
+} // namespace
 
-class Flight {
-public:
-    Flight(const Scenario& s, const RunOptions& o, const std::string& rootPath,
-           const std::string& settingsPath, StepHook* stepHook)
-        : scenario(s), options(o), hook(stepHook), root(rootPath), settingsDir(settingsPath),
-          host(log), simulator(log, host), audio(log), answers(host) {
-        host.keyAnswer = [this](std::uint32_t id, std::uint32_t value) { answers(id, value); };
-    }
-
-    RunResult Fly();
-
-private:
-    double Read(const ValueName& v) {
-        switch (v.kind) {
-        case ValueName::Kind::Token:
-            return host.Token(v.token);
-        case ValueName::Kind::AircraftVar:
-            return host.AircraftVar(v.name, v.unit, v.index);
-        case ValueName::Kind::NamedVar:
-            return host.NamedValue(v.name).value_or(std::nan(""));
-        case ValueName::Kind::Masked:
-            return simulator.Masked(v.name) ? 1.0 : 0.0;
-        case ValueName::Kind::Element:
-            return host.PanelValue(v.token, v.part);
-        }
-        return 0.0;
-    }
-
-    void Write(const ValueName& v, double value) {
-        switch (v.kind) {
-        case ValueName::Kind::Token:
-            host.SetToken(v.token, value);
-            break;
-        case ValueName::Kind::AircraftVar:
-            host.SetAircraftVar(v.name, v.unit, v.index, value);
-            break;
-        case ValueName::Kind::NamedVar:
-            host.SetNamedValue(v.name, value);
-            break;
-        case ValueName::Kind::Masked:
-            break;                     // the simulator's own state; scenarios only expect it
-        case ValueName::Kind::Element: // only expected; the scenario parser refuses the rest
-            break;
-        }
-    }
-
-    bool LoadModule();
-    void UnloadModule();
-    void Apply(const Action& a);
-    void Expect(const Action& a);
-    void AdvanceRamps();
-    void Snapshot(const std::string& name);
-
-    static void Diagnostic(void* user, const char* text) {
-        auto* self = static_cast<Flight*>(user);
-        self->log.Write("diagnostic", {Field::Text("text", text)});
-        std::fprintf(stderr, "%s\n", text);
-        if (self->options.live != nullptr) {
-            self->options.live->Diagnostic(text);
-        }
-    }
-    static void Sleep(void* user, std::uint32_t ms) {
-        static_cast<Flight*>(user)->log.Write("sleep", {Field::Int("ms", ms)});
-    }
-    static void TimerObserver(void* user, std::uintptr_t id, std::uint32_t, int started) {
-        auto* self = static_cast<Flight*>(user);
-        if (started != 0 && self->simulator.Dispatching()) {
-            // The timers the client starts from its dispatch are its application's.
-            self->appTimer = id;
-            self->appTimerStep = self->step;
-        } else if (started == 0 && id == self->appTimer) {
-            self->appTimer = 0;
-        }
-    }
-
-    const Scenario& scenario;
-    const RunOptions& options;
-    StepHook* hook;
-    std::string root;
-    std::string settingsDir;
-    EventLog log;
-    HostServices host;
-    SimulatorConnection simulator;
-    AudioOutput audio;
-    HostAnswers answers;
-    ModuleLoader loader;
-    Trace trace;
-    RunResult result;
-
-    std::int64_t step = 0;
-    std::int64_t loadStep = 0;
-    bool paused = false;
-    std::vector<Ramp> ramps;
-    std::uintptr_t appTimer = 0;
-    std::int64_t appTimerStep = 0;
-    // The pictures asked for in this step, made after its draw.
-    std::vector<std::string> snapshots;
-    // With --stats: the host calls of some steps, for the stand-in to make again.
-    std::optional<Baseline> baseline;
-};
-
-bool Flight::LoadModule() {
-    std::string error;
-    fsx::PanelServiceTable* table = baseline ? baseline->Table() : host.Table();
-    if (!loader.Load(options.modulePath, root + "/.modules", table, error)) {
-        result.status = kModuleNotLoaded;
-        result.error = error;
-        return false;
-    }
-    loadStep = step;
-    log.Write("load");
-    loader.Initialise();
-    host.SetGauge(loader.Gauge());
-    if (const fsx::GaugeHeader* gauge = loader.Gauge()) {
-        gauge->query();
-        gauge->install(0);
-        gauge->initialise();
-    }
-    return true;
-}
-
-void Flight::UnloadModule() {
-    if (!loader.Loaded()) {
-        return;
-    }
-    if (const fsx::GaugeHeader* gauge = loader.Gauge()) {
-        gauge->kill();
-    }
-    host.SetGauge(nullptr);
-    loader.Deinitialise();
-    // Whatever the module left behind must not call into a library that is about to go.
-    if (const std::size_t timers = hostsystem::StopLeftoverTimers(); timers > 0) {
-        Diagnostic(this, ("bench: the module left " + std::to_string(timers) +
-                          " timer(s) running at unload")
-                             .c_str());
-    }
-    if (const std::size_t handlers = host.DropKeyHandlers(); handlers > 0) {
-        Diagnostic(this, ("bench: the module left " + std::to_string(handlers) +
-                          " key-event handler(s) registered at unload")
-                             .c_str());
-    }
-    simulator.Reset();
-    loader.Unload();
-    appTimer = 0;
-    log.Write("unload");
-}
-
-void Flight::AdvanceRamps() {
-    for (auto it = ramps.begin(); it != ramps.end();) {
-        const std::int64_t done = step - it->startStep;
-        const double f =
-            it->steps == 0
-                ? 1.0
-                : std::min(1.0, static_cast<double>(done) / static_cast<double>(it->steps));
-        Write(it->name, it->from + (it->to - it->from) * f);
-        it = f >= 1.0 ? ramps.erase(it) : it + 1;
-    }
-}
-
-void Flight::Apply(const Action& a) {
-    switch (a.kind) {
-    case Action::Kind::Load:
-        LoadModule();
-        break;
-    case Action::Kind::Unload:
-        UnloadModule();
-        break;
-    case Action::Kind::SystemEvent:
-        if (a.eventName == "Pause") {
-            paused = a.id == 1;
-        }
-        simulator.QueueSystemEvent(a.eventName, a.id);
-        break;
-    case Action::Kind::Key:
-        host.DeliverKeyEvent(a.id, a.value);
-        break;
-    case Action::Kind::Set:
-        for (const auto& [name, value] : a.values) {
-            std::erase_if(ramps, [&name](const Ramp& r) { return r.name.text == name.text; });
-            Write(name, value);
-        }
-        break;
-    case Action::Kind::Ramp:
-        for (const auto& [name, value] : a.values) {
-            std::erase_if(ramps, [&name](const Ramp& r) { return r.name.text == name.text; });
-            ramps.push_back({name, Read(name), value, step, std::llround(a.over / kStep)});
-        }
-        break;
-    case Action::Kind::Mouse:
-        host.Mouse(a.x, a.y, a.flags);
-        break;
-    case Action::Kind::SimConnectException:
-        simulator.QueueException(a.id, 0, 0);
-        break;
-    case Action::Kind::Settings:
-        WriteSettings(settingsDir, a.eventName);
-        break;
-    case Action::Kind::Snapshot:
-        snapshots.push_back(a.eventName);
-        break;
-    case Action::Kind::Expect:
-        break;
-    }
-}
-
-// Without --panel-png a snapshot draws nothing; a picture that cannot be written is reported
-// and the flight goes on.
-void Flight::Snapshot(const std::string& name) {
-    if (options.panelPng.empty()) {
-        return;
-    }
-    std::string error;
-    if (!WritePanelPicture(host.Panel(), (fs::path(options.panelPng) / (name + ".png")).string(),
-                           error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-    }
-}
-
-// What an expectation saw, in words where there was no value to see.
-std::string NotThere(const ValueName& name, double actual) {
-    if (std::isnan(actual) && name.kind == ValueName::Kind::NamedVar) {
-        return "no such variable";
-    }
-    if (std::isnan(actual) && name.kind == ValueName::Kind::Element) {
-        return name.part == ElementPart::Text ? "no element drawn with a number as its text"
-                                              : "no such element drawn";
-    }
-    return std::to_string(actual);
-}
-
-void Flight::Expect(const Action& a) {
-    for (const auto& [name, expected] : a.values) {
-        const double actual = Read(name);
-        if (std::isnan(actual) || std::fabs(actual - expected) > a.tolerance) {
-            ++result.expectFailures;
-            result.status = kExpectFailed;
-            char text[64];
-            const std::size_t n = FormatShortest(static_cast<double>(step) * kStep, text, 63);
-            text[n] = '\0';
-            std::fprintf(stderr, "%s: t=%s: action %zu: %s expected %.17g (tol %g), got %s\n",
-                         scenario.file.c_str(), text, a.index, name.text.c_str(), expected,
-                         a.tolerance, NotThere(name, actual).c_str());
-        }
-    }
-}
-
-RunResult Flight::Fly() {
+RunResult ScenarioFlight::Fly() {
     if (!options.eventsPath.empty() && !log.Open(options.eventsPath)) {
         result.status = kBadInput;
         result.error = options.eventsPath + ": cannot be written";
@@ -327,9 +71,9 @@ RunResult Flight::Fly() {
     }
     hostsystem::DeclareHostBuild(scenario.hostBuild);
     void* window = scenario.hostWindow ? hostsystem::CreateMainWindow() : nullptr;
-    zvrt_set_diagnostic_sink(&Flight::Diagnostic, this);
-    zvrt_set_sleep_hook(&Flight::Sleep, this);
-    zvrt_set_timer_observer(&Flight::TimerObserver, this);
+    zvrt_set_diagnostic_sink(&ScenarioFlight::Diagnostic, this);
+    zvrt_set_sleep_hook(&ScenarioFlight::Sleep, this);
+    zvrt_set_timer_observer(&ScenarioFlight::TimerObserver, this);
     if (options.epoch) {
         zvrt_pin_calendar_time(*options.epoch);
     }
@@ -487,8 +231,6 @@ RunResult Flight::Fly() {
     return result;
 }
 
-} // namespace
-
 RunResult RunScenario(const Scenario& scenario, const RunOptions& options, StepHook* hook) {
     RunResult result;
     try {
@@ -511,7 +253,7 @@ RunResult RunScenario(const Scenario& scenario, const RunOptions& options, StepH
             WriteSettings(settings.path, *scenario.settings);
         }
         ProcessContext context(root.path, settings.path);
-        Flight flight(scenario, local, root.path, settings.path, hook);
+        ScenarioFlight flight(scenario, local, root.path, settings.path, hook);
         result = flight.Fly();
     } catch (const ScenarioError& e) {
         result.status = kBadInput;
