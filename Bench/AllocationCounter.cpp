@@ -1,6 +1,6 @@
 // Counts every heap allocation of the process, the module's included: the bench defines the
 // global allocation functions, and the module's calls bind to the program's definitions.
-#include "Bench/Core/Runner.h"
+#include "Bench/Flight/Runner.h"
 
 #include <atomic>
 #include <cstdlib>

@@ -1,9 +1,9 @@
 // zelvan-bench: loads the gauge module the way the simulator does and flies it through a
 // scenario in simulated time.
-#include "Bench/Core/BuiltinFlight.h"
-#include "Bench/Core/HostSystem.h"
-#include "Bench/Core/Runner.h"
-#include "Bench/Core/Scenario.h"
+#include "Bench/Flight/BuiltinFlight.h"
+#include "Bench/Flight/Runner.h"
+#include "Bench/Flight/Scenario.h"
+#include "Bench/Host/HostSystem.h"
 #ifdef ZELVAN_BENCH_REPLAY
 #include "Bench/Replay/Replay.h"
 #endif

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the bench's scenario reader. Whatever the file holds, the reader
 // either returns a scenario or refuses it with one message on one line that names the file;
 // any other exception, a crash or undefined behaviour is a finding.
-#include "Bench/Core/Scenario.h"
+#include "Bench/Flight/Scenario.h"
 
 #include <cstddef>
 #include <cstdint>

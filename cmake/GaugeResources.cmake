@@ -13,11 +13,11 @@ endif()
 separate_arguments(ZELVAN_NATIVE_CAIRO_FLAGS UNIX_COMMAND "${ZELVAN_NATIVE_CAIRO_FLAGS}")
 set(writer ${CMAKE_BINARY_DIR}/make-panel-bitmaps)
 set(writer_sources ${PROJECT_SOURCE_DIR}/Bench/PanelArt/MakePanelBitmaps.cpp
-                   ${PROJECT_SOURCE_DIR}/Bench/Core/PanelBitmaps.cpp)
+                   ${PROJECT_SOURCE_DIR}/Bench/Output/PanelBitmaps.cpp)
 add_custom_command(
   OUTPUT ${writer}
   COMMAND c++ -std=c++20 -O1 -I${PROJECT_SOURCE_DIR} -o ${writer} ${writer_sources} ${ZELVAN_NATIVE_CAIRO_FLAGS}
-  DEPENDS ${writer_sources} ${PROJECT_SOURCE_DIR}/Bench/Core/PanelBitmaps.h
+  DEPENDS ${writer_sources} ${PROJECT_SOURCE_DIR}/Bench/Output/PanelBitmaps.h
   COMMENT "Building the panel's bitmap writer for the build machine")
 
 set(ZELVAN_PANEL_BITMAP_DIR ${CMAKE_BINARY_DIR}/panel-bitmaps)

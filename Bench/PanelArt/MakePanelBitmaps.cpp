@@ -4,7 +4,7 @@
 // shows see-through (the drawings' own black is a shade lighter). Runs at build time on the build
 // machine:
 //   make-panel-bitmaps FOLDER
-#include "Bench/Core/PanelBitmaps.h"
+#include "Bench/Output/PanelBitmaps.h"
 
 #include <cairo.h>
 

@@ -1,6 +1,6 @@
 #include "Bench/Replay/CockpitReading.h"
 
-#include "Bench/Core/HostServices.h"
+#include "Bench/Host/HostServices.h"
 #include "Bench/Replay/Derivation.h"
 #include "Bench/Replay/HostFeed.h"
 

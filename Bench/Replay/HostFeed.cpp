@@ -1,6 +1,6 @@
 #include "Bench/Replay/HostFeed.h"
 
-#include "Bench/Core/HostServices.h"
+#include "Bench/Host/HostServices.h"
 #include "Lib/FSX/GaugeTokens.h"
 
 #include <algorithm>

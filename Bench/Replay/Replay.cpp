@@ -1,6 +1,6 @@
 #include "Bench/Replay/Replay.h"
 
-#include "Bench/Core/Scenario.h"
+#include "Bench/Flight/Scenario.h"
 #include "Bench/Replay/FlightPlot.h"
 #include "Bench/Replay/HostFeed.h"
 #include "Bench/Replay/ReplayError.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Bench/Core/Runner.h"
+#include "Bench/Flight/Runner.h"
 
 #include <optional>
 #include <ostream>

@@ -1,6 +1,6 @@
 #include "Bench/Replay/ReplayHook.h"
 
-#include "Bench/Core/HostServices.h"
+#include "Bench/Host/HostServices.h"
 #include "Bench/Replay/HostFeed.h"
 #include "Bench/Replay/ReplayError.h"
 #include "Lib/FSX/KeyEvents.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Bench/Core/Runner.h"
+#include "Bench/Flight/Runner.h"
 #include "Bench/Replay/Comparison.h"
 #include "Bench/Replay/FlightPlot.h"
 #include "Bench/Replay/FlightSource.h"

@@ -1,6 +1,6 @@
 #include "Bench/Web/CockpitServer.h"
 
-#include "Bench/Core/PanelPicture.h"
+#include "Bench/Output/PanelPicture.h"
 #include "Bench/Web/Assets.h"
 #include "Bench/Web/Commands.h"
 

@@ -1,6 +1,6 @@
 #include "Bench/Web/Commands.h"
 
-#include "Bench/Core/PanelPicture.h"
+#include "Bench/Output/PanelPicture.h"
 #include "Lib/FSX/GaugeAbi.h"
 
 #include <charconv>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Bench/Core/Scenario.h"
+#include "Bench/Flight/Scenario.h"
 
 #include <cstdint>
 #include <map>

@@ -1,6 +1,6 @@
 #include "Bench/Web/LiveState.h"
 
-#include "Bench/Core/HostServices.h"
+#include "Bench/Host/HostServices.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Bench/Core/LiveLink.h"
-#include "Bench/Core/PanelFrame.h"
-#include "Bench/Core/Scenario.h"
+#include "Bench/Flight/LiveLink.h"
+#include "Bench/Flight/Scenario.h"
+#include "Bench/Output/PanelFrame.h"
 #include "Bench/Web/LiveFrame.h"
 
 #include <atomic>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Bench/Core/Runner.h"
-#include "Bench/Core/Scenario.h"
+#include "Bench/Flight/Runner.h"
+#include "Bench/Flight/Scenario.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,6 @@
 // The Windows host: the module's timers are the system's thread timers, ticked by this thread's
 // message loop in real time; its window, version resource and known folders are the system's.
-#include "Bench/Core/HostSystem.h"
+#include "Bench/Host/HostSystem.h"
 #include "Bench/Windows/LoadedGauge.h"
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 // The Windows bench paints the panel as the simulator does: each element's bitmap is the gauge's
 // own bitmap resource of that id, read from the loaded DLL; the texts are drawn by GDI in their
 // style. The picture is written as a PNG file, 850 x 432 pixels.
-#include "Bench/Core/PanelPicture.h"
+#include "Bench/Output/PanelPicture.h"
 #include "Bench/Windows/LoadedGauge.h"
 #include "Bench/Windows/PngFile.h"
 

@@ -2,7 +2,7 @@
 // 10 ms steps and logs the engine's sound operations.
 #pragma once
 
-#include "Bench/Core/LoopbackDevice.h"
+#include "Bench/Output/LoopbackDevice.h"
 #include "Lib/Audio/SoundEngine.h"
 #include "WaveBuilder.h"
 

@@ -1,7 +1,7 @@
 // Real flights replayed through the cockpit: on a flight-model record every instrument reads
 // what the model flew; on an IGC log the derived vertical speed is the log's own; a damaged log
 // stops the bench with one line and leaves no compare file behind.
-#include "Bench/Core/BuiltinFlight.h"
+#include "Bench/Flight/BuiltinFlight.h"
 #include "Bench/Replay/Replay.h"
 #include "Support/Flight.h"
 

@@ -1,7 +1,7 @@
 #include "Support/Flight.h"
 
-#include "Bench/Core/BuiltinFlight.h"
-#include "Bench/Core/Scenario.h"
+#include "Bench/Flight/BuiltinFlight.h"
+#include "Bench/Flight/Scenario.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // diagnostic log; the host flies on and the module keeps ticking.
 #include "Support/Flight.h"
 
-#include "Bench/Core/BuiltinFlight.h"
+#include "Bench/Flight/BuiltinFlight.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // The module's life on the bench: load, initialise, de-initialise, unload, as the simulator does.
 #include "Support/Flight.h"
 
-#include "Bench/Core/BuiltinFlight.h"
-#include "Bench/Core/EventLog.h"
-#include "Bench/Core/HostServices.h"
-#include "Bench/Core/ModuleLoader.h"
-#include "Bench/Core/Scenario.h"
-#include "Bench/Core/SimRoot.h"
-#include "Bench/Core/SimulatorConnection.h"
+#include "Bench/Flight/BuiltinFlight.h"
+#include "Bench/Flight/Scenario.h"
+#include "Bench/Host/HostServices.h"
+#include "Bench/Host/ModuleLoader.h"
+#include "Bench/Host/SimRoot.h"
+#include "Bench/Host/SimulatorConnection.h"
+#include "Bench/Output/EventLog.h"
 #include "Lib/Platform/HostRuntime/zelvan_hostrt.h"
 
 #include <gtest/gtest.h>

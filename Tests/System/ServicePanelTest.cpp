@@ -3,8 +3,8 @@
 // the settings file.
 #include "Support/Flight.h"
 
-#include "Bench/Core/BuiltinFlight.h"
-#include "Bench/Core/Scenario.h"
+#include "Bench/Flight/BuiltinFlight.h"
+#include "Bench/Flight/Scenario.h"
 
 #include <cairo.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The settings file across flights: defaults, the limits a load enforces, what a save writes.
 #include "Support/Flight.h"
 
-#include "Bench/Core/BuiltinFlight.h"
+#include "Bench/Flight/BuiltinFlight.h"
 
 #include <gtest/gtest.h>
 

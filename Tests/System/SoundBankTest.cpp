@@ -2,7 +2,7 @@
 // sound switch, and the rendered audio kept as a WAV file.
 #include "Support/Flight.h"
 
-#include "Bench/Core/BuiltinFlight.h"
+#include "Bench/Flight/BuiltinFlight.h"
 
 #include <gtest/gtest.h>
 

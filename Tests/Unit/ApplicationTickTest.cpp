@@ -1,7 +1,7 @@
 // The application's walk over the systems: start, the first tick after a (re)start, the time
 // step, key events and stop.
-#include "Bench/Core/EventLog.h"
-#include "Bench/Core/HostServices.h"
+#include "Bench/Host/HostServices.h"
+#include "Bench/Output/EventLog.h"
 #include "Lib/FSX/PanelServices.h"
 #include "Lib/Platform/HostRuntime/zelvan_hostrt.h"
 #include "Logic/Application.h"

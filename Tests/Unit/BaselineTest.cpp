@@ -1,8 +1,8 @@
 // The baseline's recording of the module's host calls and the stand-in that makes them again.
-#include "Bench/Core/Baseline.h"
-#include "Bench/Core/EventLog.h"
-#include "Bench/Core/HostServices.h"
-#include "Bench/Core/SimulatorConnection.h"
+#include "Bench/Flight/Baseline.h"
+#include "Bench/Host/HostServices.h"
+#include "Bench/Host/SimulatorConnection.h"
+#include "Bench/Output/EventLog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The random failures driven directly: levels, draws, prerequisites, the settings and the repair,
 // and what a repair does to the instruments.
 #include "Logic/Systems/FailuresSystem.h"
-#include "Bench/Core/EventLog.h"
-#include "Bench/Core/HostServices.h"
+#include "Bench/Host/HostServices.h"
+#include "Bench/Output/EventLog.h"
 #include "Lib/FSX/KeyEvents.h"
 #include "Lib/FSX/PanelServices.h"
 #include "Lib/Platform/HostRuntime/zelvan_hostrt.h"

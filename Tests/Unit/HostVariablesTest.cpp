@@ -1,6 +1,6 @@
 // Named variables, units and gauge variables read through the host's panel-service table.
-#include "Bench/Core/EventLog.h"
-#include "Bench/Core/HostServices.h"
+#include "Bench/Host/HostServices.h"
+#include "Bench/Output/EventLog.h"
 #include "Lib/FSX/GaugeTokens.h"
 #include "Lib/FSX/NamedVariable.h"
 #include "Lib/FSX/PanelServices.h"

@@ -1,7 +1,7 @@
 // The pilot's head over an hour of updates: it stays within its travel, moves at its speed and
 // visits both sides of both axes.
-#include "Bench/Core/EventLog.h"
-#include "Bench/Core/HostServices.h"
+#include "Bench/Host/HostServices.h"
+#include "Bench/Output/EventLog.h"
 #include "Lib/FSX/PanelServices.h"
 #include "Lib/FreshTwister.h"
 #include "Lib/Platform/HostRuntime/zelvan_hostrt.h"

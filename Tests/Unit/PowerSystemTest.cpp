@@ -1,8 +1,8 @@
 // The power system driven directly: the ground charger and the queries the consumers and the
 // service panel ask, which no cockpit event reaches.
 #include "Logic/Systems/PowerSystem.h"
-#include "Bench/Core/EventLog.h"
-#include "Bench/Core/HostServices.h"
+#include "Bench/Host/HostServices.h"
+#include "Bench/Output/EventLog.h"
 #include "Lib/FSX/KeyEvents.h"
 #include "Lib/FSX/PanelServices.h"
 #include "Lib/Platform/HostRuntime/zelvan_hostrt.h"

@@ -1,5 +1,5 @@
 #include "Lib/FSX/SimConnectWrapper.h"
-#include "Bench/Core/EventLog.h"
+#include "Bench/Output/EventLog.h"
 #include "Lib/Platform/HostRuntime/zelvan_hostrt.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The bench's step-time histogram: its median stays within a percent of the exact one over the
 // whole range of step times, and values beyond either end are still counted.
-#include "Bench/Core/StepHistogram.h"
+#include "Bench/Output/StepHistogram.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Timers and key events as the host delivers them: through the platform runtime's message loop
 // and the bench's panel-service table.
-#include "Bench/Core/EventLog.h"
-#include "Bench/Core/HostServices.h"
+#include "Bench/Host/HostServices.h"
+#include "Bench/Output/EventLog.h"
 #include "Lib/Exception.h"
 #include "Lib/FSX/FSXKeyHandler.h"
 #include "Lib/FSX/PanelServices.h"

@@ -1,6 +1,6 @@
 #include "Bench/Web/CockpitServer.h"
-#include "Bench/Core/BuiltinFlight.h"
-#include "Bench/Core/HostServices.h"
+#include "Bench/Flight/BuiltinFlight.h"
+#include "Bench/Host/HostServices.h"
 #include "Bench/Web/LiveState.h"
 #include "Support/Flight.h"
 

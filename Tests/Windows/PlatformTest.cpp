@@ -2,7 +2,7 @@
 // timers ticked by a message loop, window lookup, the executable's version resource, the library
 // loader, the settings file in the Saved Games folder, and DirectSound through the sound engine.
 #include "Lib/Platform/Platform.h"
-#include "Bench/Core/HostSystem.h"
+#include "Bench/Host/HostSystem.h"
 #include "Lib/Audio/SoundEngine.h"
 #include "Lib/Exception.h"
 #include "Lib/Platform/Profile.h"

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "Bench/Output/EventLog.h"
+#include "Bench/Output/LoopbackDevice.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+// The simulator's sound card, in simulated time: the module's audio device renders into the
+// loopback record once per step, and what it renders can be kept as a WAV file to listen to.
+class AudioOutput {
+public:
+    static constexpr std::uint32_t kSampleRate = LoopbackDevice::kSampleRate;
+    static constexpr std::uint32_t kFramesPerStep = LoopbackDevice::kFramesPerStep;
+
+    explicit AudioOutput(EventLog& log);
+    ~AudioOutput();
+    AudioOutput(const AudioOutput&) = delete;
+    AudioOutput& operator=(const AudioOutput&) = delete;
+
+    // False when the file cannot be made.
+    bool Record(const std::string& wavPath);
+    // Renders one step of sound, if the module has its device open.
+    void Step();
+    // Writes the WAV file's sizes; false when the file could not be completed.
+    bool Finish();
+
+private:
+    static void SoundOperation(void* user, const char* op, const char* name, std::int32_t volume,
+                               std::int32_t hasResult, std::int32_t result);
+
+    EventLog& log;
+    LoopbackDevice device{&AudioOutput::SoundOperation, this};
+    std::FILE* wav = nullptr;
+    std::uint64_t framesWritten = 0;
+    std::vector<std::int16_t> frames;
+};
+
+} // namespace bench

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "Bench/Host/HostServices.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+// The named variables and what the panel drew after every step. The set of variables is only
+// known at the end of the run, so rows go to a scratch file first and become CSV, with one column
+// per name and per element value, at the end.
+class Trace {
+public:
+    Trace() = default;
+    ~Trace();
+    Trace(const Trace&) = delete;
+    Trace& operator=(const Trace&) = delete;
+
+    // False when the scratch file cannot be made.
+    bool Open(const std::string& path);
+    bool Enabled() const { return scratch != nullptr; }
+    void Row(double t, const HostServices& host);
+    // Writes the CSV; false when the file cannot be written.
+    bool Finish(const HostServices& host);
+
+private:
+    std::string path;
+    std::FILE* scratch = nullptr;
+    std::vector<double> row;
+    // The most elements a drawn panel had, and which of them were texts.
+    std::vector<bool> textElements;
+};
+
+} // namespace bench
