@@ -15,6 +15,7 @@
 #include "Bench/Output/PanelPicture.h"
 #include "Bench/Output/StepStats.h"
 #include "Bench/Output/Trace.h"
+#include "Lib/FSX/GaugeTokens.h"
 #include "Lib/Platform/HostRuntime/zelvan_hostrt.h"
 
 #include <algorithm>
@@ -150,7 +151,7 @@ RunResult ScenarioFlight::Fly() {
             }
         }
         if (!paused) {
-            host.SetToken(604, host.Token(604) + kStep);
+            host.SetToken(fsx::token::kHostTime, host.Token(fsx::token::kHostTime) + kStep);
         }
         if (loader.Loaded() && step > loadStep && (step - loadStep) % kStepsPerFourSeconds == 0) {
             simulator.QueueSystemEvent("4sec", 0);
