@@ -1,6 +1,8 @@
 #include "Bench/Output/PanelBitmaps.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <string>
 
 namespace bench {
@@ -274,9 +276,18 @@ void Unknown(cairo_t* cr, std::uintptr_t bitmap, double x, double y) {
     Label(cr, std::to_string(bitmap), x + 20, y + 8, 8, kBlack);
 }
 
+// The ids the element tree names but never shows: small plain placeholders.
+bool Unused(std::uintptr_t bitmap) {
+    constexpr std::uintptr_t kUnused[] = {4100, 4101, 4103, 4113, 4114, 4116, 4119};
+    return std::find(std::begin(kUnused), std::end(kUnused), bitmap) != std::end(kUnused);
+}
+
 } // namespace
 
 BitmapSize StandInSize(std::uintptr_t bitmap) {
+    if (Unused(bitmap)) {
+        return {8, 8};
+    }
     switch (bitmap) {
     case 4096:
         return {850, 432};
@@ -300,14 +311,6 @@ BitmapSize StandInSize(std::uintptr_t bitmap) {
         return {6, 14};
     case 4120:
         return {386, 157};
-    case 4100:
-    case 4101:
-    case 4103:
-    case 4113:
-    case 4114:
-    case 4116:
-    case 4119:
-        return {8, 8};
     default:
         return {40, 16};
     }
@@ -319,6 +322,11 @@ void DrawStandIn(cairo_t* cr, std::uintptr_t bitmap, double x, double y) {
     const BitmapSize size = StandInSize(bitmap);
     cairo_rectangle(cr, x, y, size.width, size.height);
     cairo_clip(cr);
+    if (Unused(bitmap)) {
+        Placeholder(cr, x, y);
+        cairo_restore(cr);
+        return;
+    }
     switch (bitmap) {
     case 4096:
         Background(cr);
@@ -356,15 +364,6 @@ void DrawStandIn(cairo_t* cr, std::uintptr_t bitmap, double x, double y) {
         break;
     case 4120:
         TopView(cr, x, y, 386, 157, {284, 192}, true, false);
-        break;
-    case 4100:
-    case 4101:
-    case 4103:
-    case 4113:
-    case 4114:
-    case 4116:
-    case 4119:
-        Placeholder(cr, x, y);
         break;
     default:
         Unknown(cr, bitmap, x, y);
