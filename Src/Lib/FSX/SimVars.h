@@ -57,20 +57,23 @@ public:
     GaugeVar* Reader(std::uint32_t token) const {
         return token < kReaders ? readers[token].get() : nullptr;
     }
-    // 0 for a token without a reader. Within a tick a number is read from the host once.
+    // 0 for a token without a reader. Within a tick a number is read from the host once; a
+    // second read finds it in the token's own slot without touching the reader.
     double ReadToken(std::uint32_t token, Unit unit = Unit::Number) const {
+        if (token < kReaders && tick != 0 && unit == Unit::Number) {
+            ReadInTick& slot = readInTick[token];
+            if (slot.tick != tick) {
+                GaugeVar* reader = readers[token].get();
+                if (reader == nullptr) {
+                    return 0.0;
+                }
+                slot.value = reader->getValue(unit);
+                slot.tick = tick;
+            }
+            return slot.value;
+        }
         GaugeVar* reader = Reader(token);
-        if (reader == nullptr) {
-            return 0.0;
-        }
-        if (tick == 0 || unit != Unit::Number) {
-            return reader->getValue(unit);
-        }
-        if (readInTick[token] != tick) {
-            readInTick[token] = tick;
-            valueInTick[token] = reader->getValue(unit);
-        }
-        return valueInTick[token];
+        return reader != nullptr ? reader->getValue(unit) : 0.0;
     }
 
     // The host's variables hold still while a tick runs, so a variable several systems read is
@@ -83,8 +86,12 @@ private:
     std::array<std::unique_ptr<GaugeVar>, kReaders> readers;
     std::uint64_t ticks = 0;
     std::uint64_t tick = 0; // the tick in progress; 0 between ticks
-    mutable std::array<std::uint64_t, kReaders> readInTick{};
-    mutable std::array<double, kReaders> valueInTick{};
+    // The tick a token was last read in and the number it gave, side by side: one cache line.
+    struct ReadInTick {
+        std::uint64_t tick = 0;
+        double value = 0.0;
+    };
+    mutable std::array<ReadInTick, kReaders> readInTick{};
 };
 
 } // namespace except

@@ -120,6 +120,7 @@ public:
         }
         alSourcePlay(v.source);
         v.running = true;
+        device_->NoteStarted();
         device_->NoteMove(v, cursor);
         return kOk;
     }

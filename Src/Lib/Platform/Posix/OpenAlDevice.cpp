@@ -288,7 +288,11 @@ std::vector<FiredVoice> DeviceState::RaisePassedMarks() {
 void DeviceState::Render(std::int16_t* frames, std::uint32_t count) {
     std::unique_lock guard(AlLock());
     // Nothing playing is silence: no need to run the mixer (most steps of a flight are quiet).
-    if (std::none_of(voices_.begin(), voices_.end(), [](const auto& v) { return v->running; })) {
+    if (!quiet_ &&
+        std::none_of(voices_.begin(), voices_.end(), [](const auto& v) { return v->running; })) {
+        quiet_ = true;
+    }
+    if (quiet_) {
         std::fill(frames, frames + 2 * static_cast<std::size_t>(count), std::int16_t{0});
         return;
     }

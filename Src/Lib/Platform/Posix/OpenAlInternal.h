@@ -79,6 +79,8 @@ public:
     bool IsPlaying(const Voice& voice) const;
     // Records a caller's move of the cursor and wakes a renderer that waits for one.
     void NoteMove(Voice& voice, std::uint32_t cursor);
+    // With AlLock() held: a caller started a voice, so the next render runs the mixer.
+    void NoteStarted() { quiet_ = false; }
 
     void AddVoice(const std::shared_ptr<Voice>& voice);
     void RemoveVoice(const Voice* voice);
@@ -107,6 +109,9 @@ private:
     void(ALC_APIENTRY* renderSamples_)(ALCdevice*, ALCvoid*, ALCsizei) = nullptr;
 
     std::vector<std::shared_ptr<Voice>> voices_;
+    // No voice is running: only a caller's start ends this (every other change stops voices), so
+    // the quiet steps of a flight render silence without walking the voices.
+    bool quiet_ = true;
     std::uint32_t failingRestores_ = 0;
     std::condition_variable moved_; // with AlLock(): a cursor was moved by a caller
     std::vector<float> mix_;
