@@ -94,6 +94,9 @@ Result DeviceState::Open(zvau_host* host) {
         host_->render = &DeviceState::RenderThunk;
         host_->lose_buffers = &DeviceState::LoseThunk;
         host_->context = this;
+        // The mix of one host step (10 ms) is held from the start: the first sound of a flight
+        // then renders without taking memory on the simulator's thread.
+        mix_.reserve(2 * static_cast<std::size_t>(rate_ / 100 + 1));
     } else {
         poller_ = std::thread([this] { Poll(); });
     }
