@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <locale>
 #include <sstream>
 #include <type_traits>
@@ -84,10 +85,9 @@ template <typename T> std::string Format(T value) {
     return std::string(text, written.ptr);
 }
 
+// Compared in place, without a copy of the candidate: a load tries some hundred of them.
 bool EqualsIgnoringCase(const std::string& a, const char* b) {
-    const std::string other(b);
-    return a.size() == other.size() &&
-           std::equal(a.begin(), a.end(), other.begin(), [](char x, char y) {
+    return a.size() == std::strlen(b) && std::equal(a.begin(), a.end(), b, [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) ==
                       std::tolower(static_cast<unsigned char>(y));
            });

@@ -132,6 +132,13 @@ TEST(ProfileCodec, TrickyTextsReadAndSaveAsBefore) {
     for (const std::string& text : texts) {
         CompareTwice(text);
     }
+    // More keys and sections than a settings file has, keys repeated in other cases among them.
+    std::string many;
+    for (int i = 0; i < 600; ++i) {
+        many += (i % 150 == 0 ? "[S" : "[s") + std::to_string(i % 7) + "]\n";
+        many += (i % 3 == 0 ? "K" : "k") + std::to_string(i % 250) + "=" + std::to_string(i) + "\n";
+    }
+    CompareTwice(many + "[power]\nbattery1=1\n[a]\na=2\n");
     // The seed files of the settings fuzz target, and any folders named in the environment
     // (a fuzzing run's corpus, say).
     std::vector<std::filesystem::path> folders{ZELVAN_SETTINGS_CORPUS};

@@ -80,6 +80,10 @@ unsigned char Fold(char c) {
 }
 
 bool SameName(const char* a, const char* b) {
+    // Most names are spelt in the file as the module spells them: one library call settles it.
+    if (std::strcmp(a, b) == 0) {
+        return true;
+    }
     for (;; ++a, ++b) {
         if (Fold(*a) != Fold(*b)) {
             return false;
