@@ -23,13 +23,20 @@ namespace {
 struct OpenProfile {
     std::string path;
     ProfileText text;
+    // The text `text` is the reading of, while no write has changed it (`current`).
+    std::string readFrom;
+    bool current = false;
     bool open = false;
     bool dirty = false;
 };
 
-// The profile of the batch in progress when open (UI thread only). It stays between batches so
-// that the next one reuses its storage (a codec check runs thousands of batches a second).
+// The profile of the batch in progress when open (UI thread only). It stays between batches:
+// the next one reuses its storage, and its reading too when it finds the same text (a save
+// right after a load, or a load after a save that changed nothing). A codec check runs
+// thousands of batches a second.
 OpenProfile batch;
+// A text longer than this (no settings file is) is not kept for the next batch.
+constexpr std::size_t kKeptText = 64 * 1024;
 int batchDepth = 0;
 // The text standing in for a file, if any (UI thread only).
 ProfileInMemory* memory = nullptr;
@@ -105,6 +112,31 @@ void LoadInto(ProfileText& profile, const std::string& path) {
     }
 }
 
+// The batch's profile of the path. No file reads as an empty text would: nothing.
+void LoadBatch(const std::string& path) {
+    try {
+        std::string read;
+        const std::string* held = ProfileStore::Held(path);
+        if (held == nullptr) {
+            ProfileStore::Read(path, read);
+        }
+        const std::string& text = held != nullptr ? *held : read;
+        if (batch.current && text == batch.readFrom) {
+            return;
+        }
+        batch.current = false;
+        batch.text.Parse(text);
+        if (text.size() <= kKeptText) {
+            batch.readFrom = text;
+            batch.current = true;
+        }
+    } catch (const std::bad_alloc&) {
+        batch.text.Clear();
+        batch.current = false;
+        WriteDiagnostic("zelvan: the settings file " + path + " is too large to read");
+    }
+}
+
 std::string FirstValue(const ProfileText& profile, const char* section, const char* key,
                        const char* defaultText) {
     const char* value = profile.Find(section, key);
@@ -142,6 +174,7 @@ bool ProfileWrite(const std::string& path, const char* section, const char* key,
     if (batch.open && batch.path == path) {
         if (batch.text.Set(section, key, value)) {
             batch.dirty = true;
+            batch.current = false;
         }
         return true;
     }
@@ -165,7 +198,7 @@ ProfileBatch::ProfileBatch(const std::string& path) {
     batch.path = path;
     batch.open = true;
     batch.dirty = false;
-    LoadInto(batch.text, path);
+    LoadBatch(path);
 }
 
 ProfileBatch::~ProfileBatch() {
@@ -176,7 +209,9 @@ ProfileBatch::~ProfileBatch() {
         ReportWriteFailure(batch.path);
     }
     batch.open = false;
-    batch.text.Clear();
+    if (!batch.current) {
+        batch.text.Clear();
+    }
 }
 
 ProfileInMemory::ProfileInMemory(std::string p, std::string t)
