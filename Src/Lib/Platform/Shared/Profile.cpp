@@ -95,32 +95,33 @@ struct ProfileStore {
 
 namespace {
 
+// The path's text: the one held in memory, else the file's, read into `read`. No file reads as
+// an empty text would: as nothing.
+const std::string& TextOf(const std::string& path, std::string& read) {
+    if (const std::string* held = ProfileStore::Held(path)) {
+        return *held;
+    }
+    ProfileStore::Read(path, read);
+    return read;
+}
+
+// A damaged file reads as far as it is readable; what cannot be read is missing.
 void LoadInto(ProfileText& profile, const std::string& path) {
     try {
-        // A damaged file reads as far as it is readable; what cannot be read is missing.
-        if (const std::string* held = ProfileStore::Held(path)) {
-            profile.Parse(*held);
-            return;
-        }
-        std::string text;
-        if (ProfileStore::Read(path, text)) {
-            profile.Parse(text);
-        }
+        std::string read;
+        profile.Parse(TextOf(path, read));
     } catch (const std::bad_alloc&) {
         profile.Clear();
         WriteDiagnostic("zelvan: the settings file " + path + " is too large to read");
     }
 }
 
-// The batch's profile of the path. No file reads as an empty text would: nothing.
+// The batch's profile of the path, read again only when the text is not the one it holds the
+// reading of.
 void LoadBatch(const std::string& path) {
     try {
         std::string read;
-        const std::string* held = ProfileStore::Held(path);
-        if (held == nullptr) {
-            ProfileStore::Read(path, read);
-        }
-        const std::string& text = held != nullptr ? *held : read;
+        const std::string& text = TextOf(path, read);
         if (batch.current && text == batch.readFrom) {
             return;
         }

@@ -1,6 +1,8 @@
 // How the settings file reads: the format users' hand-edited files and every earlier save of the
 // module were written in, down to its accidents, so that a file reads and saves as it always did.
 //
+// - The text is bytes in the ANSI code page, as the simulator platform's INI functions have it,
+//   read and written as they are.
 // - A UTF-8 byte order mark at the start is skipped (and not written back); a NUL ends the text.
 // - Lines end at CR, LF or CR LF. Blank space (and blank lines) before a line is skipped.
 // - A line starting with ';' or '#' is a comment. Comment lines in a row, blank lines between
