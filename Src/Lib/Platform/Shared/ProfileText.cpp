@@ -27,6 +27,7 @@
 // empty line. Comment lines keep their text, line ends become the platform's.
 #include "Lib/Platform/Shared/ProfileText.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -112,17 +113,33 @@ bool SameName(const char* a, const char* b) {
 
 // Names that match hash alike. From the length and the first and last bytes only: a match is
 // confirmed by comparing the names anyway, and the names of one file rarely agree on all three.
+// Spread over the low bits too, which the tables take.
+std::uint64_t Spread(std::uint64_t value) {
+    const std::uint64_t mixed = value * 0x9E3779B97F4A7C15u;
+    return mixed ^ mixed >> 32;
+}
+
 std::uint64_t NameHash(const char* name) {
     const std::size_t length = std::strlen(name);
     if (length == 0) {
         return 0;
     }
-    return length << 16 | std::uint64_t{Fold(name[0])} << 8 | Fold(name[length - 1]);
+    return Spread(length << 16 | std::uint64_t{Fold(name[0])} << 8 | Fold(name[length - 1]));
 }
 
 std::uint64_t KeyHash(std::uint32_t section, const char* key) {
-    const std::uint64_t hash = (NameHash(key) ^ std::uint64_t{section} << 40) * 0x9E3779B97F4A7C15u;
-    return hash ^ hash >> 32; // the table takes the low bits
+    return Spread(NameHash(key) ^ std::uint64_t{section} << 40);
+}
+
+// Puts `index` in the first free slot from the hash's own (there is one: no table is more than
+// half full).
+void Place(std::vector<std::int32_t>& table, std::uint64_t hash, std::int32_t index) {
+    const std::size_t mask = table.size() - 1;
+    std::size_t slot = hash & mask;
+    while (table[slot] >= 0) {
+        slot = (slot + 1) & mask;
+    }
+    table[slot] = index;
 }
 
 // Reads the comment lines from `at`, moving `at` past them, and returns where their text now
@@ -197,6 +214,7 @@ void ProfileText::Clear() {
     sections.clear();
     entries.clear();
     slots.clear();
+    sectionSlots.clear();
     keyCount = 0;
 }
 
@@ -292,17 +310,33 @@ std::size_t ProfileText::Store(const char* text) {
 }
 
 std::size_t ProfileText::FindSection(const char* name, std::uint64_t hash) const {
-    for (std::size_t i = 0; i < sections.size(); ++i) {
-        if (sections[i].hash == hash && SameName(chars.data() + sections[i].name, name)) {
-            return i;
+    if (sectionSlots.empty()) {
+        return kNone;
+    }
+    const std::size_t mask = sectionSlots.size() - 1;
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const std::int32_t i = sectionSlots[slot];
+        if (i < 0) {
+            return kNone;
+        }
+        const Section& s = sections[static_cast<std::size_t>(i)];
+        if (s.hash == hash && SameName(chars.data() + s.name, name)) {
+            return static_cast<std::size_t>(i);
         }
     }
-    return kNone;
 }
 
 std::uint32_t ProfileText::AddSection(std::size_t name, std::uint64_t hash, std::size_t comment) {
     sections.push_back(Section{name, comment, hash, -1, -1});
-    return static_cast<std::uint32_t>(sections.size() - 1);
+    if (sections.size() * 2 > sectionSlots.size()) {
+        sectionSlots.assign(std::max<std::size_t>(16, sectionSlots.size() * 2), -1);
+        for (std::size_t i = 0; i + 1 < sections.size(); ++i) {
+            Place(sectionSlots, sections[i].hash, static_cast<std::int32_t>(i));
+        }
+    }
+    const auto index = static_cast<std::int32_t>(sections.size() - 1);
+    Place(sectionSlots, hash, index);
+    return static_cast<std::uint32_t>(index);
 }
 
 std::int32_t ProfileText::FindKey(std::uint32_t section, const char* key,
@@ -337,12 +371,7 @@ void ProfileText::Index(std::int32_t head) {
             }
         }
     }
-    const std::size_t mask = slots.size() - 1;
-    std::size_t slot = entries[static_cast<std::size_t>(head)].hash & mask;
-    while (slots[slot] >= 0) {
-        slot = (slot + 1) & mask;
-    }
-    slots[slot] = head;
+    Place(slots, entries[static_cast<std::size_t>(head)].hash, head);
     ++keyCount;
 }
 

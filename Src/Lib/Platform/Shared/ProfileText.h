@@ -64,8 +64,10 @@ private:
     std::size_t fileComment = kNone;
     std::vector<Section> sections;
     std::vector<Entry> entries;
-    // Open addressing from a section's key to its head entry; -1 marks a free slot.
+    // Open addressing from a section's key to its head entry, and from a section's name to the
+    // section; -1 marks a free slot.
     std::vector<std::int32_t> slots;
+    std::vector<std::int32_t> sectionSlots;
     std::size_t keyCount = 0;
 };
 
