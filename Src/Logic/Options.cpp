@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <locale>
 #include <sstream>
 #include <type_traits>
@@ -34,28 +35,28 @@ void SaveSystemSettings(SystemRegistry::Position position, const std::string& fi
 }
 
 // A plain decimal text ("-12", "0.25"), as a save writes most numbers, reads the same with or
-// without a stream, and a load reads some fifty of them; false for any other text.
+// without a stream, and a load reads some fifty of them; false for any other text. The digits
+// are spanned by the library, not tested one by one.
 template <typename T> bool ParsePlain(const std::string& text, T& value) {
     constexpr std::size_t kLongest = std::is_floating_point_v<T> ? 15 : 9; // no overflow either
-    const std::size_t start = !text.empty() && text[0] == '-' ? 1 : 0;
-    std::size_t digits = 0;
-    bool point = false;
-    for (std::size_t i = start; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c >= '0' && c <= '9') {
-            ++digits;
-        } else if (c == '.' && std::is_floating_point_v<T> && !point && i > start &&
-                   i + 1 < text.size()) {
-            point = true;
-        } else {
-            return false;
+    constexpr const char* kDigits = "0123456789";
+    const char* const end = text.c_str() + text.size();
+    const char* at = text.c_str() + (text[0] == '-' ? 1 : 0); // text[0] of "" is its NUL
+    std::size_t digits = std::strspn(at, kDigits);
+    at += digits;
+    if constexpr (std::is_floating_point_v<T>) {
+        // One point, with digits on both sides.
+        const std::size_t fraction = *at == '.' && digits > 0 ? std::strspn(at + 1, kDigits) : 0;
+        if (fraction > 0) {
+            digits += fraction;
+            at += 1 + fraction;
         }
     }
-    if (digits == 0 || digits > kLongest) {
-        return false;
+    if (at != end || digits == 0 || digits > kLongest) {
+        return false; // something else too (a NUL included), or no digit, or too many
     }
-    const auto read = std::from_chars(text.data(), text.data() + text.size(), value);
-    return read.ec == std::errc() && read.ptr == text.data() + text.size();
+    const auto read = std::from_chars(text.data(), end, value);
+    return read.ec == std::errc() && read.ptr == end;
 }
 
 // Reads a number with the stream rules; a text that is no number reads as the default.
@@ -84,10 +85,9 @@ template <typename T> std::string Format(T value) {
     return std::string(text, written.ptr);
 }
 
+// Compared in place, without a copy of the candidate: a load tries some hundred of them.
 bool EqualsIgnoringCase(const std::string& a, const char* b) {
-    const std::string other(b);
-    return a.size() == other.size() &&
-           std::equal(a.begin(), a.end(), other.begin(), [](char x, char y) {
+    return a.size() == std::strlen(b) && std::equal(a.begin(), a.end(), b, [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) ==
                       std::tolower(static_cast<unsigned char>(y));
            });

@@ -126,3 +126,26 @@ TEST(ProfileText, SectionsAndKeysMatchWithoutRegardToCaseAndOtherBytesExactly) {
     EXPECT_EQ(saved.find("0.5"), std::string::npos) << saved;
     EXPECT_NE(saved.find("pilot\xe9=1"), std::string::npos) << saved;
 }
+
+TEST(ProfileText, ABatchReadsTheTextAsItFindsItWhateverTheBatchBeforeItWrote) {
+    const Folder folder;
+    const std::string path = (folder.path / "config.ini").string();
+    const std::string handEdited = "[power]\nbattery1=0.25\n";
+    const auto readInBatch = [&path] {
+        const platform::ProfileBatch batch(path);
+        return Options::ReadDouble("power", "battery1", -1.0, path);
+    };
+    WriteFile(path, handEdited);
+    EXPECT_EQ(readInBatch(), 0.25);
+    // The file put back as it was after a save: the batch before read that very text, then
+    // changed it.
+    SaveSome(path, 0.5);
+    WriteFile(path, handEdited);
+    EXPECT_EQ(readInBatch(), 0.25);
+    SaveSome(path, 0.5);
+    EXPECT_EQ(readInBatch(), 0.5);
+    WriteFile(path, handEdited);
+    SaveSome(path, 0.25);
+    EXPECT_EQ(ReadFile(path), handEdited + "\n\n[cabin]\npilot1Weight=82\nfrontSeat=True\n")
+        << "a save after the file was put back starts from it too";
+}

@@ -1,26 +1,17 @@
-// The settings file on SimpleIni, one reader and writer for every platform. Sections and keys are
-// matched without regard to case, as the simulator's platform does. A key written twice in a
-// section (a hand-edited file) reads as its first occurrence, as there too; the reader keeps every
-// occurrence so that a save replaces them all with the one value written and leaves no stale copy
-// behind. A write goes to a new file that then replaces the old one, so an interrupted save never
-// leaves half a settings file behind.
+// The settings file, one reader and writer for every platform (its format: ProfileText.cpp).
+// Sections and keys are matched without regard to case, as the simulator's platform does. A key
+// written twice in a section (a hand-edited file) reads as its first occurrence, as there too;
+// every occurrence is kept so that a save replaces them all with the one value written and leaves
+// no stale copy behind. A write goes to a new file that then replaces the old one, so an
+// interrupted save never leaves half a settings file behind.
 #include "Lib/Platform/Profile.h"
 
 #include "Lib/Platform/FileReplace.h"
 #include "Lib/Platform/Platform.h"
+#include "Lib/Platform/Shared/ProfileText.h"
 
-// The file holds text in the ANSI code page, as the simulator platform's INI functions do.
-#define SI_NO_CONVERSION
-// This is the one translation unit that instantiates the reader (Debian ships it header-only
-// behind this switch).
-#define SI_IMPLEMENTATION
-#include <SimpleIni.h>
-
-#include <array>
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <new>
 #include <system_error>
 #include <utility>
@@ -29,48 +20,23 @@ namespace platform {
 
 namespace {
 
-// Each byte's rank in the order of sections and keys: A-Z folded to a-z, every other byte ranked
-// as the signed char it is, the terminator below them all. This is the reader's own
-// case-insensitive order (the file's section and key order on save does not depend on it, but
-// lookups do), made a table lookup per character instead of range tests: every load, read,
-// write and save walks the reader's trees with it.
-constexpr std::array<std::int16_t, 256> kRank = [] {
-    std::array<std::int16_t, 256> rank{};
-    for (int byte = 1; byte < 256; ++byte) {
-        int folded = byte >= 'A' && byte <= 'Z' ? byte - 'A' + 'a' : byte;
-        folded = folded > 127 ? folded - 256 : folded; // as a signed char
-        rank[static_cast<std::size_t>(byte)] = static_cast<std::int16_t>(folded + 129);
-    }
-    return rank;
-}();
-
-struct NoCaseLess {
-    bool operator()(const char* left, const char* right) const {
-        // Through the table's pointer: a byte cannot index past it, so no checked access.
-        const std::int16_t* rank = kRank.data();
-        for (;; ++left, ++right) {
-            const int l = rank[static_cast<unsigned char>(*left)];
-            const int r = rank[static_cast<unsigned char>(*right)];
-            if (l != r) {
-                return l < r;
-            }
-            if (l == 0) {
-                return false;
-            }
-        }
-    }
-};
-
-using Ini = CSimpleIniTempl<char, NoCaseLess, SI_ConvertA<char>>;
-
 struct OpenProfile {
     std::string path;
-    Ini ini{false, true, false};
+    ProfileText text;
+    // The text `text` is the reading of, while no write has changed it (`current`).
+    std::string readFrom;
+    bool current = false;
+    bool open = false;
     bool dirty = false;
 };
 
-// The profile of the batch in progress, if any (UI thread only).
-std::unique_ptr<OpenProfile> batch;
+// The profile of the batch in progress when open (UI thread only). It stays between batches:
+// the next one reuses its storage, and its reading too when it finds the same text (a save
+// right after a load, or a load after a save that changed nothing). A codec check runs
+// thousands of batches a second.
+OpenProfile batch;
+// A text longer than this (no settings file is) is not kept for the next batch.
+constexpr std::size_t kKeptText = 64 * 1024;
 int batchDepth = 0;
 // The text standing in for a file, if any (UI thread only).
 ProfileInMemory* memory = nullptr;
@@ -129,62 +95,57 @@ struct ProfileStore {
 
 namespace {
 
-void LoadInto(Ini& ini, const std::string& path) {
-    ini.SetSpaces(false);
+// The path's text: the one held in memory, else the file's, read into `read`. No file reads as
+// an empty text would: as nothing.
+const std::string& TextOf(const std::string& path, std::string& read) {
+    if (const std::string* held = ProfileStore::Held(path)) {
+        return *held;
+    }
+    ProfileStore::Read(path, read);
+    return read;
+}
+
+// A damaged file reads as far as it is readable; what cannot be read is missing.
+void LoadInto(ProfileText& profile, const std::string& path) {
     try {
-        // A damaged file reads as far as it is readable; what cannot be read is missing.
-        if (const std::string* held = ProfileStore::Held(path)) {
-            ini.LoadData(held->data(), held->size());
-            return;
-        }
-        std::string text;
-        if (ProfileStore::Read(path, text)) {
-            ini.LoadData(text);
-        }
+        std::string read;
+        profile.Parse(TextOf(path, read));
     } catch (const std::bad_alloc&) {
-        ini.Reset();
+        profile.Clear();
         WriteDiagnostic("zelvan: the settings file " + path + " is too large to read");
     }
 }
 
-// The first occurrence of the key in the file's order.
-std::string FirstValue(const Ini& ini, const char* section, const char* key,
+// The batch's profile of the path, read again only when the text is not the one it holds the
+// reading of.
+void LoadBatch(const std::string& path) {
+    try {
+        std::string read;
+        const std::string& text = TextOf(path, read);
+        if (batch.current && text == batch.readFrom) {
+            return;
+        }
+        batch.current = false;
+        batch.text.Parse(text);
+        if (text.size() <= kKeptText) {
+            batch.readFrom = text;
+            batch.current = true;
+        }
+    } catch (const std::bad_alloc&) {
+        batch.text.Clear();
+        batch.current = false;
+        WriteDiagnostic("zelvan: the settings file " + path + " is too large to read");
+    }
+}
+
+std::string FirstValue(const ProfileText& profile, const char* section, const char* key,
                        const char* defaultText) {
-    bool several = false;
-    const char* only = ini.GetValue(section, key, nullptr, &several);
-    if (only == nullptr) {
-        return defaultText;
-    }
-    if (!several) {
-        return only; // the common case, without a list of every occurrence
-    }
-    Ini::TNamesDepend values;
-    if (!ini.GetAllValues(section, key, values) || values.empty()) {
-        return defaultText;
-    }
-    values.sort(Ini::Entry::LoadOrder());
-    return values.front().pItem;
+    const char* value = profile.Find(section, key);
+    return value != nullptr ? value : defaultText;
 }
 
-// Replaces every occurrence of the key with one entry where the first one was. A key that holds
-// the value once already is left alone: false, nothing changed. (Most keys of a periodic save
-// are unchanged, and a save that changes nothing leaves the file as it is.)
-bool ReplaceValue(Ini& ini, const char* section, const char* key, const std::string& value) {
-    bool several = false;
-    const char* present = ini.GetValue(section, key, nullptr, &several);
-    if (present != nullptr && !several && value == present) {
-        return false;
-    }
-    ini.SetValue(section, key, value.c_str(), nullptr, true);
-    return true;
-}
-
-bool SaveAtomically(const Ini& ini, const std::string& path) {
-    std::string text;
-    if (ini.Save(text) < 0) {
-        return false;
-    }
-    return ProfileStore::Write(path, std::move(text));
+bool SaveAtomically(const ProfileText& profile, const std::string& path) {
+    return ProfileStore::Write(path, profile.Serialise());
 }
 
 void ReportWriteFailure(const std::string& path) {
@@ -198,12 +159,12 @@ std::string ProfileRead(const std::string& path, const char* section, const char
     if (path.empty()) {
         return defaultText;
     }
-    if (batch != nullptr && batch->path == path) {
-        return FirstValue(batch->ini, section, key, defaultText);
+    if (batch.open && batch.path == path) {
+        return FirstValue(batch.text, section, key, defaultText);
     }
-    Ini ini(false, true, false);
-    LoadInto(ini, path);
-    return FirstValue(ini, section, key, defaultText);
+    ProfileText profile;
+    LoadInto(profile, path);
+    return FirstValue(profile, section, key, defaultText);
 }
 
 bool ProfileWrite(const std::string& path, const char* section, const char* key,
@@ -211,18 +172,20 @@ bool ProfileWrite(const std::string& path, const char* section, const char* key,
     if (path.empty()) {
         return false;
     }
-    if (batch != nullptr && batch->path == path) {
-        if (ReplaceValue(batch->ini, section, key, value)) {
-            batch->dirty = true;
+    if (batch.open && batch.path == path) {
+        if (batch.text.Set(section, key, value)) {
+            batch.dirty = true;
+            batch.current = false;
         }
         return true;
     }
-    Ini ini(false, true, false);
-    LoadInto(ini, path);
-    if (!ReplaceValue(ini, section, key, value)) {
+    ProfileText profile;
+    LoadInto(profile, path);
+    // A key that holds the value once already is left alone, and so is the file.
+    if (!profile.Set(section, key, value)) {
         return true;
     }
-    if (!SaveAtomically(ini, path)) {
+    if (!SaveAtomically(profile, path)) {
         ReportWriteFailure(path);
         return false;
     }
@@ -233,19 +196,23 @@ ProfileBatch::ProfileBatch(const std::string& path) {
     if (batchDepth++ > 0 || path.empty()) {
         return; // nested batches join the outer one
     }
-    batch = std::make_unique<OpenProfile>();
-    batch->path = path;
-    LoadInto(batch->ini, path);
+    batch.path = path;
+    batch.open = true;
+    batch.dirty = false;
+    LoadBatch(path);
 }
 
 ProfileBatch::~ProfileBatch() {
-    if (--batchDepth > 0 || batch == nullptr) {
+    if (--batchDepth > 0 || !batch.open) {
         return;
     }
-    if (batch->dirty && !SaveAtomically(batch->ini, batch->path)) {
-        ReportWriteFailure(batch->path);
+    if (batch.dirty && !SaveAtomically(batch.text, batch.path)) {
+        ReportWriteFailure(batch.path);
     }
-    batch.reset();
+    batch.open = false;
+    if (!batch.current) {
+        batch.text.Clear();
+    }
 }
 
 ProfileInMemory::ProfileInMemory(std::string p, std::string t)
