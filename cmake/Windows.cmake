@@ -4,7 +4,7 @@
 # Header-only libraries come from Debian's native packages: their headers alone are copied into
 # a folder of the build, so that no native system header reaches the cross compiler.
 set(ZELVAN_CROSS_INCLUDE ${CMAKE_BINARY_DIR}/cross-include)
-foreach(header SimpleIni.h nlohmann CLI)
+foreach(header nlohmann CLI)
   if(NOT EXISTS /usr/include/${header})
     message(FATAL_ERROR "/usr/include/${header} is missing (./dev installs its Debian package)")
   endif()
