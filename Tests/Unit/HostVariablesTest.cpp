@@ -88,6 +88,12 @@ TEST_F(HostVariables, WithinATickAGaugeVariableIsAskedForOnceAndBetweenTicksEver
     vars.BeginTick();
     EXPECT_EQ(vars.ReadToken(79), -4.0) << "a new tick forgets the last one's reads";
     EXPECT_EQ(vars.ReadToken(60), 0.0);
+    // 124 shares 60's slot: each still reads its own number, the one put out asked for again.
+    host.SetToken(124, 7.0);
+    host.SetToken(60, 0.5);
+    EXPECT_EQ(vars.ReadToken(124), 7.0);
+    EXPECT_EQ(vars.ReadToken(60), 0.5) << "a slot taken by another token asks the host again";
+    EXPECT_EQ(vars.ReadToken(124), 7.0);
     vars.EndTick();
 }
 

@@ -22,6 +22,13 @@ constexpr std::uint32_t kCompassTiltSide = 932; // the card's sideways tilt, -5 
 constexpr std::uint32_t kCompassTiltFore = 933; // its fore-and-aft tilt, -2.5 to +2.5
 constexpr std::uint32_t kTurnRate = 937;        // -10 to +10 spans a turn needle
 
+// Every token above: the readers keep a tick's numbers in slots by token number, and these must
+// not share one.
+constexpr std::uint32_t kAll[] = {kComFrequency,    kOnGround, kSpeed,    kTurnBall,
+                                  kPitch,           kBank,     kHeading,  kBrake,
+                                  kSimulationRate,  kHostTime, kSideslip, kCompassTiltSide,
+                                  kCompassTiltFore, kTurnRate};
+
 } // namespace fsx::token
 
 namespace fsx {

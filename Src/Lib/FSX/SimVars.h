@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Lib/FSX/GaugeAbi.h"
+#include "Lib/FSX/GaugeTokens.h"
 #include "Lib/FSX/PanelServices.h"
 #include "Lib/FSX/Units.h"
 
@@ -40,6 +41,21 @@ private:
     fsx::ModuleVar record;
 };
 
+// A tick's numbers are kept in slots by token number modulo this; the cockpit's tokens each have
+// a slot of their own.
+constexpr std::uint32_t kTokenTickSlots = 64;
+constexpr bool TokensHaveSlotsOfTheirOwn() {
+    std::array<bool, kTokenTickSlots> taken{};
+    for (const std::uint32_t token : fsx::token::kAll) {
+        if (taken[token % kTokenTickSlots]) {
+            return false;
+        }
+        taken[token % kTokenTickSlots] = true;
+    }
+    return true;
+}
+static_assert(TokensHaveSlotsOfTheirOwn(), "two of the cockpit's tokens share a tick slot");
+
 // The readers of every token the host knows, made at once so that a read is one index and one
 // host refresh.
 class SimVars {
@@ -58,17 +74,18 @@ public:
         return token < kReaders ? readers[token].get() : nullptr;
     }
     // 0 for a token without a reader. Within a tick a number is read from the host once; a
-    // second read finds it in the token's own slot without touching the reader.
+    // second read finds it in the token's slot without touching the reader.
     double ReadToken(std::uint32_t token, Unit unit = Unit::Number) const {
         if (token < kReaders && tick != 0 && unit == Unit::Number) {
-            ReadInTick& slot = readInTick[token];
-            if (slot.tick != tick) {
+            ReadInTick& slot = readInTick[token % kTickSlots];
+            if (slot.tick != tick || slot.token != token) {
                 GaugeVar* reader = readers[token].get();
                 if (reader == nullptr) {
                     return 0.0;
                 }
                 slot.value = reader->getValue(unit);
                 slot.tick = tick;
+                slot.token = token;
             }
             return slot.value;
         }
@@ -86,12 +103,15 @@ private:
     std::array<std::unique_ptr<GaugeVar>, kReaders> readers;
     std::uint64_t ticks = 0;
     std::uint64_t tick = 0; // the tick in progress; 0 between ticks
-    // The tick a token was last read in and the number it gave, side by side: one cache line.
+    // The numbers read in this tick: the table stays in a few cache lines, and two tokens that
+    // share a slot only cost a second host read.
+    static constexpr std::uint32_t kTickSlots = kTokenTickSlots;
     struct ReadInTick {
         std::uint64_t tick = 0;
         double value = 0.0;
+        std::uint32_t token = 0;
     };
-    mutable std::array<ReadInTick, kReaders> readInTick{};
+    mutable std::array<ReadInTick, kTickSlots> readInTick{};
 };
 
 } // namespace except
