@@ -105,35 +105,29 @@ const std::string& TextOf(const std::string& path, std::string& read) {
     return read;
 }
 
-// A damaged file reads as far as it is readable; what cannot be read is missing.
-void LoadInto(ProfileText& profile, const std::string& path) {
-    try {
-        std::string read;
-        profile.Parse(TextOf(path, read));
-    } catch (const std::bad_alloc&) {
-        profile.Clear();
-        WriteDiagnostic("zelvan: the settings file " + path + " is too large to read");
-    }
-}
-
-// The batch's profile of the path, read again only when the text is not the one it holds the
-// reading of.
-void LoadBatch(const std::string& path) {
+// Reads the path's text into the profile. With `kept` (the batch's), a text that is the one its
+// reading was made from is not read again, and a new reading is kept for the next batch. A
+// damaged file reads as far as it is readable; what cannot be read is missing.
+void LoadInto(ProfileText& profile, const std::string& path, OpenProfile* kept = nullptr) {
     try {
         std::string read;
         const std::string& text = TextOf(path, read);
-        if (batch.current && text == batch.readFrom) {
-            return;
+        if (kept != nullptr) {
+            if (kept->current && text == kept->readFrom) {
+                return;
+            }
+            kept->current = false;
         }
-        batch.current = false;
-        batch.text.Parse(text);
-        if (text.size() <= kKeptText) {
-            batch.readFrom = text;
-            batch.current = true;
+        profile.Parse(text);
+        if (kept != nullptr && text.size() <= kKeptText) {
+            kept->readFrom = text;
+            kept->current = true;
         }
     } catch (const std::bad_alloc&) {
-        batch.text.Clear();
-        batch.current = false;
+        profile.Clear();
+        if (kept != nullptr) {
+            kept->current = false;
+        }
         WriteDiagnostic("zelvan: the settings file " + path + " is too large to read");
     }
 }
@@ -199,7 +193,7 @@ ProfileBatch::ProfileBatch(const std::string& path) {
     batch.path = path;
     batch.open = true;
     batch.dirty = false;
-    LoadBatch(path);
+    LoadInto(batch.text, path, &batch);
 }
 
 ProfileBatch::~ProfileBatch() {
