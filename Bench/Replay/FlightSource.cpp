@@ -96,17 +96,23 @@ void PrintAirspeedSummary(const LogFlight& flight, std::ostream& out) {
     const std::size_t logged = sources[static_cast<std::size_t>(AirspeedSource::Logged)];
     const std::size_t wind = sources[static_cast<std::size_t>(AirspeedSource::Wind)];
     const std::size_t ground = sources[static_cast<std::size_t>(AirspeedSource::Ground)];
+    const auto& circles = flight.Circles();
     char line[256];
     if (logged > 0) {
         std::snprintf(line, sizeof line, "airspeed: logged at %zu of the log's %zu points\n",
                       logged, logged + wind + ground);
         out << line;
     }
-    const auto& circles = flight.Circles();
+    if (wind > 0) {
+        std::snprintf(line, sizeof line,
+                      "airspeed: the ground velocity less the wind from %.0f s on, when the first "
+                      "circle closed; the ground speed before\n",
+                      circles.front().t);
+        out << line;
+    } else if (ground > 0) {
+        out << "airspeed: the ground speed (no circles to tell the wind)\n";
+    }
     if (circles.empty()) {
-        if (ground > 0) {
-            out << "airspeed: the ground speed (no circles to tell the wind)\n";
-        }
         return;
     }
     Wind mean;
@@ -119,12 +125,9 @@ void PrintAirspeedSummary(const LogFlight& flight, std::ostream& out) {
         fastest = std::max(fastest, c.wind.SpeedKph());
     }
     std::snprintf(line, sizeof line,
-                  "airspeed: the ground velocity less the wind from %zu circles (the first closed "
-                  "at %.0f s; before it the ground speed)\n"
-                  "wind: %.0f km/h from %03.0f degrees on average, %.0f to %.0f km/h circle by "
-                  "circle\n",
-                  circles.size(), circles.front().t, mean.SpeedKph(), mean.FromDeg(), slowest,
-                  fastest);
+                  "wind: %.0f km/h from %03.0f degrees, the mean of %zu circles; %.0f to %.0f "
+                  "km/h circle by circle\n",
+                  mean.SpeedKph(), mean.FromDeg(), circles.size(), slowest, fastest);
     out << line;
 }
 

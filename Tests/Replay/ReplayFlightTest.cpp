@@ -78,7 +78,8 @@ std::vector<Row> ReadCompare(const fs::path& file) {
     return rows;
 }
 
-std::vector<Row> Replay(const std::string& log, double from, double to, const fs::path& compare) {
+std::vector<Row> Replay(const std::string& log, double from, double to, const fs::path& compare,
+                        std::string* summaryText = nullptr) {
     replay::ReplayOptions r;
     r.logPath = (kFlights / log).string();
     r.comparePath = compare.string();
@@ -90,6 +91,9 @@ std::vector<Row> Replay(const std::string& log, double from, double to, const fs
     const bench::RunResult result = replay::RunReplay(r, run, summary);
     EXPECT_EQ(result.status, bench::kRunOk) << result.error;
     EXPECT_NE(summary.str().find("altimeter1_m"), std::string::npos) << summary.str();
+    if (summaryText != nullptr) {
+        *summaryText = summary.str();
+    }
     return ReadCompare(compare);
 }
 
@@ -152,7 +156,10 @@ TEST(ReplayFlight, IgcVerticalSpeedIsTheLogsOwnCentralDifference) {
     ASSERT_GT(altitude.size(), 5000u);
 
     Scratch scratch;
-    const auto rows = Replay("napret.igc", 1000.0, 1600.0, scratch.path / "c.csv");
+    std::string summary;
+    const auto rows = Replay("napret.igc", 1000.0, 1600.0, scratch.path / "c.csv", &summary);
+    // The log's circles tell a wind the summary gives.
+    EXPECT_NE(summary.find("\nwind: "), std::string::npos) << summary;
     ASSERT_EQ(rows.size(), 601u);
     double sumOfSquares = 0.0;
     double sumOfAirspeeds = 0.0;
@@ -198,6 +205,8 @@ TEST(ReplayFlight, TheProgramWritesComparePlotAndSummaryAndRefusesDamagedLogs) {
         << err;
     EXPECT_EQ(err.find("replay"), std::string::npos) << err; // no terminal: no progress
     EXPECT_NE(out.find("attitude1_bank_deg"), std::string::npos) << out;
+    EXPECT_NE(out.find("airspeed: logged at 54001 of the log's 54001 points"), std::string::npos)
+        << out;
     const std::string table = ReadAll(compare);
     EXPECT_EQ(table.substr(0, table.find('\n')),
               "time_s,altitude_m,altimeter1_m,altimeter2_m,vertical_speed_ms,variometer1_ms,"
