@@ -192,8 +192,10 @@ bool Derivation::Next(FlightState& s) {
     s.lateralAccelG = p.lateralAccelG.value_or(0.0);
     s.onGround = p.onGround.value_or(false);
 
+    // The points before the next centre go once a later one still reaches kReachS back: a log
+    // a fix every few seconds keeps the fix before, so that the differences see both sides.
     ++centre;
-    while (centre > 0 && centre < window.size() && window.front().t < window[centre].t - kReachS) {
+    while (centre > 1 && centre < window.size() && window[1].t <= window[centre].t - kReachS) {
         window.pop_front();
         --centre;
     }

@@ -41,9 +41,11 @@ struct Air {
     double fromDeg;
 };
 
-// The log of a glider flown at `tasKph` (true) through `air` from heading 0, a fix a second,
-// from 1000 m; its position integrated in 10 ms steps and logged as a logger writes it.
-inline std::string FlyThrough(const Air& air, double tasKph, const std::vector<Stretch>& flight) {
+// The log of a glider flown at `tasKph` (true) through `air` from heading 0, a fix every
+// `fixEveryS` seconds, from 1000 m; its position integrated in 10 ms steps and logged as a
+// logger writes it.
+inline std::string FlyThrough(const Air& air, double tasKph, const std::vector<Stretch>& flight,
+                              int fixEveryS = 1) {
     const double lat0 = 46.0;
     const double lon0 = 13.0;
     const double windNorth = -air.windKph / 3.6 * std::cos(air.fromDeg * kDeg);
@@ -69,8 +71,7 @@ inline std::string FlyThrough(const Air& air, double tasKph, const std::vector<S
             north += (tasKph / 3.6 * std::cos(heading * kDeg) + windNorth) * dt;
             east += (tasKph / 3.6 * std::sin(heading * kDeg) + windEast) * dt;
             altitude += s.climbMs * dt;
-            if ((i + 1) % kStepsPerSecond == 0) {
-                ++second;
+            if ((i + 1) % kStepsPerSecond == 0 && ++second % fixEveryS == 0) {
                 fix();
             }
         }

@@ -77,6 +77,21 @@ TEST(CirclingWind, TheCirclesDriftGivesTheWindAndTheAirspeed) {
     }
 }
 
+TEST(CirclingWind, ALoggerWritingAFixEveryFourSecondsStillTellsTheWind) {
+    // Six fixes a circle: the turn is seen between the fixes either side of each.
+    const synthetic::Air air{20.0, 250.0};
+    replay::Derivation derivation = DerivationOf(synthetic::FlyThrough(
+        air, 90.0, {{60, 0, -1}, {200, 15, 1.5}, {60, 0, -1}, {200, -18, 1.5}, {60, 0, -1}}, 4));
+    replay::FlightState s;
+    while (derivation.Next(s)) {
+    }
+    EXPECT_GE(derivation.Circling().Circles(), 12u);
+    ASSERT_TRUE(derivation.Circling().Current());
+    const replay::Wind held = *derivation.Circling().Current();
+    EXPECT_NEAR(held.SpeedKph(), air.windKph, 3.0);
+    EXPECT_NEAR(replay::HeadingChange(held.FromDeg(), air.fromDeg), 0.0, 10.0);
+}
+
 TEST(CirclingWind, ALoggedTasIsIndicatedAtThePressureAltitude) {
     // Five digits of TAS in hundredths of km/h; a logger with no pressure sensor writes zero,
     // and its GNSS altitude stands in.
