@@ -56,6 +56,7 @@ CockpitReading ReadCockpit(const FlightState& f, const bench::HostServices& host
     // The ball runs opposite to the sideways force it feels.
     v[kSlipBall] = -(lvar("ovi_inclin_ball") - 0.5) * 254.0 / kBallPerG;
     r.lateralAccelG = f.lateralAccelG;
+    r.iasSource = f.iasSource;
     return r;
 }
 

@@ -44,7 +44,8 @@ extern const std::array<std::string_view, kQuantities> kQuantityNames;
 struct CockpitReading {
     double t = 0.0; // seconds into the flight
     std::array<double, kQuantities> values{};
-    double lateralAccelG = 0.0; // what the slip ball should show
+    double lateralAccelG = 0.0;                        // what the slip ball should show
+    AirspeedSource iasSource = AirspeedSource::Ground; // where the flight's airspeed came from
 };
 
 // Reads the instruments after a step; an instrument whose needle does not exist reads NaN.

@@ -50,7 +50,7 @@ bool Comparison::Open() {
     for (const std::string_view name : kQuantityNames) {
         std::fprintf(file.get(), ",%.*s", static_cast<int>(name.size()), name.data());
     }
-    std::fputc('\n', file.get());
+    std::fputs(",ias_source\n", file.get());
     return true;
 }
 
@@ -64,7 +64,7 @@ void Comparison::Add(const CockpitReading& r) {
                 std::fprintf(file.get(), ",%.4f", v);
             }
         }
-        std::fputc('\n', file.get());
+        std::fprintf(file.get(), ",%s\n", AirspeedSourceName(r.iasSource));
     }
     for (Spread& s : spreads) {
         const double shown = r.values[s.instrument];

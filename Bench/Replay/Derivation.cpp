@@ -21,6 +21,13 @@ double DensityRatio(double altitudeM) {
     return std::pow(std::max(0.05, 1.0 - 2.25577e-5 * altitudeM), 4.2559);
 }
 
+// In a turn the velocity over the track's chord is shorter than the speed round the turn, by
+// sin(x) / x for the x radians turned over half the chord.
+double ChordRatio(double turnRateDps) {
+    const double x = std::fabs(turnRateDps) * kDeg * Derivation::kTrackHalfWindowS;
+    return x < 1e-6 ? 1.0 : std::max(0.5, std::sin(x) / x);
+}
+
 } // namespace
 
 double WrapHeading(double h) {
@@ -142,16 +149,6 @@ bool Derivation::Next(FlightState& s) {
     const auto track = TrackAt(t);
     const bool tracked = track && track->second > 0.5;
     s.headingDeg = p.headingDeg ? WrapHeading(*p.headingDeg) : HeadingAt(t);
-    const double sigma = DensityRatio(p.altitudeM);
-    if (p.iasKph) {
-        s.iasKph = *p.iasKph;
-    } else if (p.tasKph) {
-        s.iasKph = *p.tasKph * std::sqrt(sigma);
-    } else {
-        s.iasKph = track ? track->second : 0.0;
-    }
-    s.groundSpeedKph = track ? track->second : s.iasKph;
-
     if (p.turnRateDps) {
         s.turnRateDps = *p.turnRateDps;
     } else if (tracked || p.headingDeg) {
@@ -160,6 +157,29 @@ bool Derivation::Next(FlightState& s) {
         s.turnRateDps =
             to > from ? HeadingChange(HeadingAt(from), HeadingAt(to)) / (to - from) : 0.0;
     }
+    if (tracked) {
+        circling.Add(t, track->first, track->second, s.turnRateDps);
+    }
+
+    // True airspeed becomes indicated by the density at the pressure altitude.
+    const double sigma =
+        DensityRatio(p.pressureAltitudeM.value_or(p.gnssAltitudeM.value_or(p.altitudeM)));
+    s.iasSource = AirspeedSource::Logged;
+    if (p.iasKph) {
+        s.iasKph = *p.iasKph;
+    } else if (p.tasKph) {
+        s.iasKph = *p.tasKph * std::sqrt(sigma);
+    } else if (const auto& wind = circling.Current(); wind && tracked) {
+        const double heading = track->first * kDeg;
+        const double north = track->second * std::cos(heading) - wind->northKph;
+        const double east = track->second * std::sin(heading) - wind->eastKph;
+        s.iasKph = std::hypot(north, east) / ChordRatio(s.turnRateDps) * std::sqrt(sigma);
+        s.iasSource = AirspeedSource::Wind;
+    } else {
+        s.iasKph = (track ? track->second : 0.0) / ChordRatio(s.turnRateDps) * std::sqrt(sigma);
+        s.iasSource = AirspeedSource::Ground;
+    }
+    s.groundSpeedKph = p.groundSpeedKph.value_or(track ? track->second : s.iasKph);
     const double trueAirspeedMs = p.tasKph ? *p.tasKph / 3.6 : s.iasKph / 3.6 / std::sqrt(sigma);
     s.bankDeg =
         p.bankDeg ? *p.bankDeg : std::atan(trueAirspeedMs * s.turnRateDps * kDeg / kGravity) / kDeg;
@@ -172,8 +192,10 @@ bool Derivation::Next(FlightState& s) {
     s.lateralAccelG = p.lateralAccelG.value_or(0.0);
     s.onGround = p.onGround.value_or(false);
 
+    // The points before the next centre go once a later one still reaches kReachS back: a log
+    // a fix every few seconds keeps the fix before, so that the differences see both sides.
     ++centre;
-    while (centre > 0 && centre < window.size() && window.front().t < window[centre].t - kReachS) {
+    while (centre > 1 && centre < window.size() && window[1].t <= window[centre].t - kReachS) {
         window.pop_front();
         --centre;
     }

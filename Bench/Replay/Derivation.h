@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Bench/Replay/CirclingWind.h"
 #include "Bench/Replay/FlightState.h"
 #include "Bench/Replay/LogReader.h"
 
@@ -13,8 +14,11 @@ namespace replay {
 // - vertical speed: the central difference of altitude over kVarioHalfWindowS either side;
 // - heading: the track over kTrackHalfWindowS either side (positions), else the logged heading;
 // - ground speed: the distance over the same span;
-// - airspeed: the logged IAS, else the TAS brought to IAS by the standard atmosphere, else the
-//   ground speed (the wind is not known);
+// - airspeed: the logged IAS, else the logged TAS brought to IAS by the standard atmosphere at
+//   the pressure altitude (the GNSS altitude where the logger has no pressure sensor); else the
+//   ground velocity less the wind found from the circles flown so far (see CirclingWind),
+//   brought to IAS the same way; before the first circle the ground speed, as if there were no
+//   wind. The state says which (iasSource);
 // - turn rate: the change of heading over kTurnHalfWindowS either side;
 // - bank: tan(bank) = v x turn rate / g; pitch: the flight-path angle; slip and lateral
 //   acceleration 0.
@@ -31,6 +35,8 @@ public:
     // The state at the next point of the log; false after the last.
     bool Next(FlightState& state);
     const LogReader& Reader() const { return *log; }
+    // The wind found so far, from the circles of the points derived so far.
+    const CirclingWind& Circling() const { return circling; }
 
 private:
     struct Position {
@@ -47,6 +53,7 @@ private:
     std::size_t Before(double t) const;
 
     std::unique_ptr<LogReader> log;
+    CirclingWind circling;
     std::deque<LoggedPoint> window;
     std::size_t centre = 0;
     bool ended = false;

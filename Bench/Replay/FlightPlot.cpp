@@ -59,7 +59,30 @@ constexpr Colour kSecond{0.15, 0.4, 0.85};
 constexpr Colour kThird{0.95, 0.6, 0.1};
 constexpr Colour kFourth{0.2, 0.65, 0.3};
 
-std::vector<Panel> Panels() {
+// The flight's airspeed is named by where it came from: the logger, the ground velocity less
+// the wind found from the circles, or the ground speed alone.
+const char* AirspeedLegend(const std::vector<CockpitReading>& rows) {
+    unsigned seen = 0;
+    for (const CockpitReading& r : rows) {
+        seen |= 1u << static_cast<unsigned>(r.iasSource);
+    }
+    static_assert(static_cast<unsigned>(AirspeedSource::Logged) == 0 &&
+                  static_cast<unsigned>(AirspeedSource::Wind) == 1 &&
+                  static_cast<unsigned>(AirspeedSource::Ground) == 2);
+    constexpr const char* kLegends[8] = {
+        "flight (IAS)",
+        "flight (IAS logged)",
+        "flight (IAS: ground - wind)",
+        "flight (IAS logged, or ground - wind)",
+        "flight (ground speed, no wind known)",
+        "flight (IAS logged, or ground speed)",
+        "flight (ground speed, then ground - wind)",
+        "flight (IAS logged, ground - wind or ground speed)",
+    };
+    return kLegends[seen];
+}
+
+std::vector<Panel> Panels(const std::vector<CockpitReading>& rows) {
     return {
         {"Altitude",
          "m",
@@ -75,7 +98,7 @@ std::vector<Panel> Panels() {
           {kPrecision2, "precision 2", kFourth, 1.0}}},
         {"Airspeed",
          "km/h",
-         {{kIas, "flight (IAS)", kFlight, 3.0},
+         {{kIas, AirspeedLegend(rows), kFlight, 3.0},
           {kAirspeed1, "airspeed 1", kFirst, 1.5},
           {kAirspeed2, "airspeed 2", kSecond, 1.0}}},
         {"Heading",
@@ -269,7 +292,7 @@ bool WriteFlightPlot(const std::vector<CockpitReading>& rows, const std::string&
 
     const double tFrom = rows.empty() ? 0.0 : rows.front().t;
     const double tTo = rows.empty() ? 1.0 : rows.back().t;
-    const std::vector<Panel> panels = Panels();
+    const std::vector<Panel> panels = Panels(rows);
     const double cellW = static_cast<double>(kWidth) / kColumns;
     const double cellH = (kHeight - 50.0) / kRows;
     for (std::size_t i = 0; i < panels.size(); ++i) {

@@ -1,6 +1,8 @@
 #include "Bench/Replay/FlightSource.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace replay {
@@ -25,11 +27,16 @@ LogFlight::LogFlight(const std::string& logPath) : path(logPath) {
         slow = slowNow;
         duration = s.t;
         first = false;
+        ++sources[static_cast<std::size_t>(s.iasSource)];
+        if (survey.Circling().Circles() > circles.size()) {
+            circles.push_back(survey.Circling().LastCircle());
+        }
     }
     if (slow && !first) {
         ground.emplace_back(slowSince, std::numeric_limits<double>::infinity());
     }
     epoch = survey.Reader().StartEpoch();
+    warning = survey.Reader().Warning();
 
     // A logger without a pressure sensor writes zero for every pressure altitude.
     states = std::make_unique<Derivation>(
@@ -71,12 +78,57 @@ FlightState LogFlight::At(double t) {
         s.lateralAccelG = mix(before.lateralAccelG, after.lateralAccelG);
         s.groundSpeedKph = mix(before.groundSpeedKph, after.groundSpeedKph);
         s.onGround = f < 0.5 ? before.onGround : after.onGround;
+        s.iasSource = f < 0.5 ? before.iasSource : after.iasSource;
     }
     s.t = t;
     if (!loggedGround) {
         s.onGround = OnGround(t);
     }
+    if (s.onGround && s.iasSource == AirspeedSource::Wind) {
+        s.iasKph = s.groundSpeedKph;
+        s.iasSource = AirspeedSource::Ground;
+    }
     return s;
+}
+
+void PrintAirspeedSummary(const LogFlight& flight, std::ostream& out) {
+    const auto& sources = flight.AirspeedSources();
+    const std::size_t logged = sources[static_cast<std::size_t>(AirspeedSource::Logged)];
+    const std::size_t wind = sources[static_cast<std::size_t>(AirspeedSource::Wind)];
+    const std::size_t ground = sources[static_cast<std::size_t>(AirspeedSource::Ground)];
+    const auto& circles = flight.Circles();
+    char line[256];
+    if (logged > 0) {
+        std::snprintf(line, sizeof line, "airspeed: logged at %zu of the log's %zu points\n",
+                      logged, logged + wind + ground);
+        out << line;
+    }
+    if (wind > 0) {
+        std::snprintf(line, sizeof line,
+                      "airspeed: the ground velocity less the wind from %.0f s on, when the first "
+                      "circle closed; the ground speed before\n",
+                      circles.front().t);
+        out << line;
+    } else if (ground > 0) {
+        out << "airspeed: the ground speed (no circles to tell the wind)\n";
+    }
+    if (circles.empty()) {
+        return;
+    }
+    Wind mean;
+    double slowest = std::numeric_limits<double>::infinity();
+    double fastest = 0.0;
+    for (const CircleWind& c : circles) {
+        mean.northKph += c.wind.northKph / static_cast<double>(circles.size());
+        mean.eastKph += c.wind.eastKph / static_cast<double>(circles.size());
+        slowest = std::min(slowest, c.wind.SpeedKph());
+        fastest = std::max(fastest, c.wind.SpeedKph());
+    }
+    std::snprintf(line, sizeof line,
+                  "wind: %.0f km/h from %03.0f degrees, the mean of %zu circles; %.0f to %.0f "
+                  "km/h circle by circle\n",
+                  mean.SpeedKph(), mean.FromDeg(), circles.size(), slowest, fastest);
+    out << line;
 }
 
 } // namespace replay

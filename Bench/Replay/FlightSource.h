@@ -3,8 +3,10 @@
 #include "Bench/Replay/Derivation.h"
 #include "Bench/Replay/FlightState.h"
 
+#include <array>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,8 +28,10 @@ public:
     virtual FlightState At(double t) = 0;
 };
 
-// A log file read twice: once whole, to check it and to find where the glider stood on the
-// ground, then point by point as the flight goes on. Throws ReplayError (naming file and line)
+// A log file read twice: once whole, to check it, to find where the glider stood on the ground
+// and the circles that tell the wind, then point by point as the flight goes on. On the ground
+// the airspeed is the ground speed: standing still, the glider's track says nothing of where
+// its nose points into the wind. Throws ReplayError (naming file and line)
 // when the log is damaged, before anything is flown.
 class LogFlight : public FlightSource {
 public:
@@ -45,6 +49,12 @@ public:
 
     // The stretches on the ground, seconds into the flight.
     const std::vector<std::pair<double, double>>& GroundStretches() const { return ground; }
+    // Every circle that told the wind, in flight order.
+    const std::vector<CircleWind>& Circles() const { return circles; }
+    // How many of the log's points took their airspeed from each source (an AirspeedSource).
+    const std::array<std::size_t, 3>& AirspeedSources() const { return sources; }
+    // Why the log's last line was passed over (it was cut off), or empty.
+    const std::string& Warning() const { return warning; }
 
 private:
     bool OnGround(double t);
@@ -54,6 +64,9 @@ private:
     std::optional<double> epoch;
     bool loggedGround = false;
     std::vector<std::pair<double, double>> ground;
+    std::vector<CircleWind> circles;
+    std::array<std::size_t, 3> sources{};
+    std::string warning;
     std::unique_ptr<Derivation> states;
     FlightState before;
     FlightState after;
@@ -61,5 +74,9 @@ private:
     bool ended = false;
     std::size_t groundIndex = 0;
 };
+
+// A paragraph for the replay's summary: where the flight's airspeed came from and, where the
+// circles told it, the wind.
+void PrintAirspeedSummary(const LogFlight& flight, std::ostream& out);
 
 } // namespace replay

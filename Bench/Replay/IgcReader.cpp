@@ -1,5 +1,6 @@
 // The IGC flight-recorder format: an H record with the date, an I record naming the extensions
 // each B record carries after its fixed part, and one B record a fix.
+#include "Bench/Replay/IgcExtensions.h"
 #include "Bench/Replay/LogReader.h"
 #include "Bench/Replay/ReplayError.h"
 
@@ -48,8 +49,8 @@ std::optional<long> Signed(const std::string& text, std::size_t from, std::size_
 }
 
 struct Extension {
-    std::string code;
-    std::size_t start; // 0-based
+    std::optional<ExtensionField> field; // none: a code or width the replay does not read
+    std::size_t start;                   // 0-based
     std::size_t length;
 };
 
@@ -73,6 +74,8 @@ private:
     void ReadDate(const std::string& line);
     void ReadExtensions(const std::string& line);
     bool ReadFix(const std::string& line, LoggedPoint& point);
+    // One line of the log; true when it is a fix to give.
+    bool ReadLine(const std::string& line, LoggedPoint& point);
 
     std::unique_ptr<LineSource> lines;
     IgcAltitude altitude;
@@ -123,8 +126,9 @@ void IgcReader::ReadExtensions(const std::string& line) {
         if (!start || !finish || *start < 36 || *finish < *start || at + 7 > line.size()) {
             Fail("bad I record");
         }
-        extensions.push_back({line.substr(at + 4, 3), static_cast<std::size_t>(*start - 1),
-                              static_cast<std::size_t>(*finish - *start + 1)});
+        const auto length = static_cast<std::size_t>(*finish - *start + 1);
+        extensions.push_back({KnownExtension(std::string_view(line).substr(at + 4, 3), length),
+                              static_cast<std::size_t>(*start - 1), length});
     }
 }
 
@@ -190,23 +194,54 @@ bool IgcReader::ReadFix(const std::string& line, LoggedPoint& point) {
     point.longitudeDeg = ew == 'W' ? -lon : lon;
     point.altitudeM = static_cast<double>(altitude == IgcAltitude::Pressure ? *pressure : *gnss);
     point.gnssAltitudeM = static_cast<double>(*gnss);
+    if (*pressure != 0) {
+        point.pressureAltitudeM = static_cast<double>(*pressure);
+    }
     for (const Extension& e : extensions) {
-        const auto value = Signed(line, e.start, e.length);
-        if (!value) {
-            continue; // an extension the logger left blank
+        const auto digits = e.field ? Signed(line, e.start, e.length) : std::nullopt;
+        if (!digits) {
+            continue; // an extension not read, or one the logger left blank
         }
-        const double v = static_cast<double>(*value);
-        if (e.code == "IAS") {
+        const double v = static_cast<double>(*digits) * e.field->scale;
+        switch (e.field->value) {
+        case ExtensionValue::Ias:
             point.iasKph = v;
-        } else if (e.code == "TAS") {
+            break;
+        case ExtensionValue::Tas:
             point.tasKph = v;
-        } else if (e.code == "HDT" || e.code == "HDM") {
+            break;
+        case ExtensionValue::GroundSpeed:
+            point.groundSpeedKph = v;
+            break;
+        case ExtensionValue::Vario:
+            point.verticalSpeedMs = v;
+            break;
+        case ExtensionValue::TotalEnergyVario:
+            point.totalEnergyMs = v;
+            break;
+        case ExtensionValue::Heading:
             point.headingDeg = std::fmod(v, 360.0);
-        } else if (e.code == "VAR") {
-            point.verticalSpeedMs = v / 10.0; // metres per second and tenths
+            break;
         }
     }
     return true;
+}
+
+bool IgcReader::ReadLine(const std::string& line, LoggedPoint& point) {
+    switch (line[0]) {
+    case 'H':
+        if (line.compare(0, 5, "HFDTE") == 0 || line.compare(0, 5, "HPDTE") == 0) {
+            ReadDate(line);
+        }
+        return false;
+    case 'I':
+        ReadExtensions(line);
+        return false;
+    case 'B':
+        return ReadFix(line, point);
+    default:
+        return false; // A, C, D, E, F, G, J, K, L records say nothing about the flight path
+    }
 }
 
 bool IgcReader::Next(LoggedPoint& point) {
@@ -215,22 +250,15 @@ bool IgcReader::Next(LoggedPoint& point) {
         if (line.empty()) {
             continue;
         }
-        switch (line[0]) {
-        case 'H':
-            if (line.compare(0, 5, "HFDTE") == 0 || line.compare(0, 5, "HPDTE") == 0) {
-                ReadDate(line);
-            }
-            break;
-        case 'I':
-            ReadExtensions(line);
-            break;
-        case 'B':
-            if (ReadFix(line, point)) {
+        try {
+            if (ReadLine(line, point)) {
                 return true;
             }
+        } catch (const ReplayError& fault) {
+            if (!PassOverCutLastLine(*lines, fault)) {
+                throw;
+            }
             break;
-        default:
-            break; // A, C, D, E, F, G, J, K, L records say nothing about the flight path
         }
     }
     if (!firstTime) {

@@ -36,7 +36,7 @@ LineSource::LineSource(std::string sourceName, std::string content)
 
 LineSource::~LineSource() = default;
 
-bool LineSource::Next(std::string& line) {
+bool LineSource::Read(std::string& line, std::size_t number) {
     line.clear();
     if (!file) {
         if (textAt >= text.size()) {
@@ -63,7 +63,7 @@ bool LineSource::Next(std::string& line) {
         int code = Z_OK;
         const char* what = gzerror(file->handle, &code);
         if (code != Z_OK && code != Z_STREAM_END) {
-            throw ReplayError(Located(name, lineNumber + 1,
+            throw ReplayError(Located(name, number,
                                       code == Z_BUF_ERROR ? "the compressed file is truncated"
                                                           : std::string("unreadable: ") + what));
         }
@@ -71,15 +71,49 @@ bool LineSource::Next(std::string& line) {
             return false;
         }
     }
-    ++lineNumber;
     if (!line.empty() && line.back() == '\r') {
         line.pop_back();
     }
+    return true;
+}
+
+bool LineSource::Next(std::string& line) {
+    if (emptyAhead > 0) {
+        --emptyAhead;
+        line.clear();
+    } else if (lineAhead) {
+        line = std::move(*lineAhead);
+        lineAhead.reset();
+    } else if (faultAhead) {
+        throw ReplayError(*faultAhead);
+    } else if (endAhead || !Read(line, lineNumber + 1)) {
+        endAhead = true;
+        return false;
+    }
+    ++lineNumber;
     if (line.size() > kLongestLine) {
         throw ReplayError(Located(
             name, lineNumber, "line longer than " + std::to_string(kLongestLine) + " characters"));
     }
     return true;
+}
+
+bool LineSource::AtLastLine() {
+    while (!lineAhead && !faultAhead && !endAhead) {
+        std::string line;
+        try {
+            if (!Read(line, lineNumber + emptyAhead + 1)) {
+                endAhead = true;
+            } else if (line.empty()) {
+                ++emptyAhead;
+            } else {
+                lineAhead = std::move(line);
+            }
+        } catch (const ReplayError& fault) {
+            faultAhead = fault.what();
+        }
+    }
+    return endAhead;
 }
 
 } // namespace replay

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace replay {
@@ -21,6 +22,10 @@ public:
 
     // The next line without its end; false at the end of the file.
     bool Next(std::string& line);
+    // Whether the line Next returned last is the file's last one, empty lines after it aside.
+    // Reads ahead as far as the next line with anything on it; a fault met there is kept for
+    // the Next that reaches it.
+    bool AtLastLine();
     // The number of the line Next returned last, from 1.
     std::size_t LineNumber() const { return lineNumber; }
     const std::string& Name() const { return name; }
@@ -29,11 +34,20 @@ public:
 
 private:
     struct Compressed;
+    // The next line of the file as it stands; false at the end. Throws on a damaged stream,
+    // naming the line `number`.
+    bool Read(std::string& line, std::size_t number);
+
     std::string name;
     std::unique_ptr<Compressed> file;
     std::string text; // the in-memory text
     std::size_t textAt = 0;
     std::size_t lineNumber = 0;
+    // What AtLastLine read ahead: empty lines, then a line with something on it or a fault.
+    std::size_t emptyAhead = 0;
+    std::optional<std::string> lineAhead;
+    std::optional<std::string> faultAhead;
+    bool endAhead = false;
 };
 
 } // namespace replay

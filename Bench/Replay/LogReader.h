@@ -2,6 +2,7 @@
 
 #include "Bench/Replay/FlightState.h"
 #include "Bench/Replay/LineSource.h"
+#include "Bench/Replay/ReplayError.h"
 
 #include <memory>
 #include <optional>
@@ -17,6 +18,24 @@ public:
     virtual bool Next(LoggedPoint& point) = 0;
     // The calendar time of the first point, seconds since 1970, where the log gives the date.
     virtual std::optional<double> StartEpoch() const { return std::nullopt; }
+    // Why the log's last line was passed over, or empty. A logger that loses power in flight
+    // leaves its last line cut off; the flight it holds ends at the line before.
+    const std::string& Warning() const { return warning; }
+
+protected:
+    // A fault on the last line of the log (blank lines after it aside) is a line cut off: it
+    // becomes the warning and the log ends there (true). Anywhere else the fault stands (false).
+    bool PassOverCutLastLine(LineSource& lines, const ReplayError& fault) {
+        if (!lines.AtLastLine()) {
+            return false;
+        }
+        warning =
+            std::string(fault.what()) + " (the last line, cut off: the flight ends before it)";
+        return true;
+    }
+
+private:
+    std::string warning;
 };
 
 // Which altitude an IGC log's points carry: the pressure altitude where the logger recorded one

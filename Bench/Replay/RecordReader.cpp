@@ -94,6 +94,8 @@ private:
         throw ReplayError(Located(lines->Name(), lines->LineNumber(), what));
     }
     void ReadHeader();
+    // The row in `line`; false for a repeated sample.
+    bool ReadRow(LoggedPoint& point);
 
     std::unique_ptr<LineSource> lines;
     std::vector<Column> header;
@@ -146,79 +148,92 @@ bool RecordReader::Next(LoggedPoint& point) {
         if (Trim(line).empty()) {
             continue;
         }
-        Split(line, cells);
-        if (cells.size() != header.size()) {
-            Fail(std::to_string(cells.size()) + " cells where the header names " +
-                 std::to_string(header.size()));
-        }
-        point = LoggedPoint{};
-        double time = 0.0;
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            const std::string_view cell = Trim(cells[i]);
-            double v = 0.0;
-            const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), v);
-            if (error != std::errc() || end != cell.data() + cell.size() || cell.empty() ||
-                !std::isfinite(v)) {
-                Fail("column " + std::to_string(i + 1) + " is not a number");
+        try {
+            if (ReadRow(point)) {
+                ++rows;
+                return true;
             }
-            if (std::fabs(v) > kLargestValue) {
-                Fail("column " + std::to_string(i + 1) + " is out of range");
+        } catch (const ReplayError& fault) {
+            if (!PassOverCutLastLine(*lines, fault)) {
+                throw;
             }
-            switch (header[i]) {
-            case Column::Time:
-                time = v;
-                break;
-            case Column::Altitude:
-                point.altitudeM = v;
-                break;
-            case Column::Ias:
-                point.iasKph = v;
-                break;
-            case Column::VerticalSpeed:
-                point.verticalSpeedMs = v;
-                break;
-            case Column::Pitch:
-                point.pitchDeg = v;
-                break;
-            case Column::Bank:
-                point.bankDeg = v;
-                break;
-            case Column::Heading:
-                point.headingDeg = v;
-                break;
-            case Column::TurnRate:
-                point.turnRateDps = v;
-                break;
-            case Column::Slip:
-                point.slipDeg = v;
-                break;
-            case Column::LateralAccel:
-                point.lateralAccelG = v;
-                break;
-            case Column::OnGround:
-                point.onGround = v > 0.5;
-                break;
-            }
+            break;
         }
-        if (firstTime && time < lastTime - kBackwardsToleranceS) {
-            Fail("time goes backwards");
-        }
-        if (firstTime && time < lastTime + kClosestSamplesS) {
-            continue; // a repeated sample
-        }
-        if (!firstTime) {
-            firstTime = time;
-        }
-        lastTime = time;
-        point.t = time - *firstTime;
-        point.line = lines->LineNumber();
-        ++rows;
-        return true;
     }
     if (rows == 0) {
         throw ReplayError(Located(lines->Name(), 0, "no sample rows"));
     }
     return false;
+}
+
+bool RecordReader::ReadRow(LoggedPoint& point) {
+    Split(line, cells);
+    if (cells.size() != header.size()) {
+        Fail(std::to_string(cells.size()) + " cells where the header names " +
+             std::to_string(header.size()));
+    }
+    point = LoggedPoint{};
+    double time = 0.0;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const std::string_view cell = Trim(cells[i]);
+        double v = 0.0;
+        const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), v);
+        if (error != std::errc() || end != cell.data() + cell.size() || cell.empty() ||
+            !std::isfinite(v)) {
+            Fail("column " + std::to_string(i + 1) + " is not a number");
+        }
+        if (std::fabs(v) > kLargestValue) {
+            Fail("column " + std::to_string(i + 1) + " is out of range");
+        }
+        switch (header[i]) {
+        case Column::Time:
+            time = v;
+            break;
+        case Column::Altitude:
+            point.altitudeM = v;
+            break;
+        case Column::Ias:
+            point.iasKph = v;
+            break;
+        case Column::VerticalSpeed:
+            point.verticalSpeedMs = v;
+            break;
+        case Column::Pitch:
+            point.pitchDeg = v;
+            break;
+        case Column::Bank:
+            point.bankDeg = v;
+            break;
+        case Column::Heading:
+            point.headingDeg = v;
+            break;
+        case Column::TurnRate:
+            point.turnRateDps = v;
+            break;
+        case Column::Slip:
+            point.slipDeg = v;
+            break;
+        case Column::LateralAccel:
+            point.lateralAccelG = v;
+            break;
+        case Column::OnGround:
+            point.onGround = v > 0.5;
+            break;
+        }
+    }
+    if (firstTime && time < lastTime - kBackwardsToleranceS) {
+        Fail("time goes backwards");
+    }
+    if (firstTime && time < lastTime + kClosestSamplesS) {
+        return false; // a repeated sample
+    }
+    if (!firstTime) {
+        firstTime = time;
+    }
+    lastTime = time;
+    point.t = time - *firstTime;
+    point.line = lines->LineNumber();
+    return true;
 }
 
 } // namespace

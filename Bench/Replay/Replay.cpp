@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
+#include <iostream>
 #include <memory>
 
 namespace replay {
@@ -53,6 +54,9 @@ bench::RunResult RunReplay(const ReplayOptions& replay, const bench::RunOptions&
         flight = std::make_unique<LogFlight>(replay.logPath);
     } catch (const ReplayError& e) {
         return BadInput(e.what());
+    }
+    if (!flight->Warning().empty()) {
+        std::cerr << "warning: " << flight->Warning() << "\n";
     }
     const double from = replay.from;
     const double to = replay.to.value_or(flight->Duration());
@@ -99,6 +103,7 @@ bench::RunResult RunReplay(const ReplayOptions& replay, const bench::RunOptions&
         }
     }
     compare.PrintSummary(out);
+    PrintAirspeedSummary(*flight, out);
     return result;
 }
 

@@ -2,6 +2,7 @@
 // positions and altitudes gives back its climb, its turn rate, its heading and its bank.
 #include "Bench/Replay/Derivation.h"
 #include "Bench/Replay/FlightPlot.h"
+#include "SyntheticIgc.h"
 
 #include <gtest/gtest.h>
 
@@ -13,19 +14,6 @@
 namespace {
 
 constexpr double kDeg = std::numbers::pi / 180.0;
-
-// An IGC B record at `second` past noon for a position in degrees and an altitude.
-std::string Fix(int second, double lat, double lon, int altitude) {
-    const auto minutes = [](double deg) {
-        return static_cast<long>(
-            std::lround((std::fabs(deg) - std::floor(std::fabs(deg))) * 60000.0));
-    };
-    char line[64];
-    std::snprintf(line, sizeof line, "B12%02d%02d%02d%05ld%c%03d%05ld%cA%05d%05d\n", second / 60,
-                  second % 60, static_cast<int>(lat), minutes(lat), 'N', static_cast<int>(lon),
-                  minutes(lon), 'E', altitude, altitude);
-    return line;
-}
 
 std::vector<replay::FlightState> Derive(std::unique_ptr<replay::LogReader> reader) {
     replay::Derivation derivation(std::move(reader));
@@ -50,18 +38,18 @@ TEST(Derivation, AClimbingRightTurnFromPositionsAndAltitudes) {
     for (int t = 0; t < 120; ++t) {
         const double east = radius * std::sin(rate * t);
         const double north = radius * std::cos(rate * t);
-        log += Fix(t, lat0 + north / 6371000.0 / kDeg,
-                   lon0 + east / 6371000.0 / kDeg / std::cos(lat0 * kDeg),
-                   static_cast<int>(std::floor(300.0 + 1.5 * t)));
+        const int altitude = static_cast<int>(std::floor(300.0 + 1.5 * t));
+        log += synthetic::Fix(t, lat0 + north / 6371000.0 / kDeg,
+                              lon0 + east / 6371000.0 / kDeg / std::cos(lat0 * kDeg), altitude,
+                              altitude);
     }
     const auto states = Derive(replay::ReadIgc(
         std::make_unique<replay::LineSource>("circle.igc", log), replay::IgcAltitude::Pressure));
     ASSERT_EQ(states.size(), 120u);
-    // The turn's rate and bank: tan(bank) = v x rate / g at the standard atmosphere's true
-    // airspeed for the ground speed (no wind).
-    const double bank =
-        std::atan(speed / std::sqrt(std::pow(1.0 - 2.25577e-5 * 400.0, 4.2559)) * rate / 9.80665) /
-        kDeg;
+    // The turn's rate and bank: tan(bank) = v x rate / g, the true airspeed the ground speed (no
+    // wind); the airspeed indicated at the standard atmosphere's density.
+    const double bank = std::atan(speed * rate / 9.80665) / kDeg;
+    const double density = std::sqrt(std::pow(1.0 - 2.25577e-5 * 400.0, 4.2559));
     double sumTurn = 0.0;
     for (std::size_t i = 5; i < 115; ++i) {
         const replay::FlightState& s = states[i];
@@ -70,8 +58,9 @@ TEST(Derivation, AClimbingRightTurnFromPositionsAndAltitudes) {
         EXPECT_NEAR(replay::HeadingChange(s.headingDeg, replay::WrapHeading(90.0 + 10.0 * s.t)),
                     0.0, 3.0)
             << s.t;
-        // The chord over two seconds; positions are logged to a thousandth of a minute (2 m).
-        EXPECT_NEAR(s.iasKph, speed * 3.6 * std::sin(rate) / rate, 3.0) << s.t;
+        // The speed along the chord over two seconds, brought back to the speed round the turn;
+        // positions are logged to a thousandth of a minute (2 m).
+        EXPECT_NEAR(s.iasKph, speed * 3.6 * density, 3.0) << s.t;
         EXPECT_NEAR(s.bankDeg, bank, 2.0) << s.t;
         EXPECT_GT(s.pitchDeg, 3.0) << s.t; // climbing: nose above the horizon
         sumTurn += s.turnRateDps;

@@ -100,22 +100,80 @@ TEST(IgcReader, ReadsFixesExtensionsDatesAndMidnight) {
     EXPECT_DOUBLE_EQ(*late->StartEpoch(), 1735689602.0); // 1 Jan 2025 00:00:02 UTC
 }
 
+TEST(IgcReader, ReadsExtensionFieldsInTheirUnits) {
+    // An LX-type logger: TAS and GSP five digits in hundredths of km/h, VAT five characters in
+    // hundredths of m/s, beside fields the replay does not read (FXA, SIU, ENL).
+    const std::string fix = "B1200004612584N01249706EA0098801046";
+    auto points = ReadAllIgc("ALXV\nI063638FXA3941SIU4246TAS4751GSP5254ENL5559VAT\n" + fix +
+                             "0350081089711234001-0123\n");
+    ASSERT_EQ(points.size(), 1u);
+    EXPECT_NEAR(*points[0].tasKph, 108.97, 1e-9);
+    EXPECT_NEAR(*points[0].groundSpeedKph, 112.34, 1e-9);
+    EXPECT_NEAR(*points[0].totalEnergyMs, -1.23, 1e-9);
+    EXPECT_FALSE(points[0].iasKph.has_value());
+    EXPECT_DOUBLE_EQ(*points[0].pressureAltitudeM, 988.0);
+    // Three digits are whole km/h and tenths of m/s; a width whose decimals are not known is
+    // passed over rather than guessed; so is a field left blank.
+    points = ReadAllIgc("I033638TAS3941VAT4247GSP\n" + fix + "092-15001234\n" + fix.substr(0, 1) +
+                        "120001" + fix.substr(7) + "   -15001234\n");
+    ASSERT_EQ(points.size(), 2u);
+    EXPECT_DOUBLE_EQ(*points[0].tasKph, 92.0);
+    EXPECT_DOUBLE_EQ(*points[0].totalEnergyMs, -1.5);
+    EXPECT_FALSE(points[0].groundSpeedKph.has_value());
+    EXPECT_FALSE(points[1].tasKph.has_value());
+    // A logger without a pressure sensor writes zero.
+    points = ReadAllIgc("B1200004612584N01249706EA0000001046\n");
+    EXPECT_FALSE(points[0].pressureAltitudeM.has_value());
+}
+
 TEST(IgcReader, RefusesADamagedLogNamingFileAndLine) {
     const std::string good = "B1200004612584N01249706EA0098801046\n";
+    const std::string later = "B1200304612584N01249706EA0098801046\n";
     EXPECT_EQ(IgcFault("AXXX\nHFDTE030416\n"), "t.igc: no B record with a valid fix");
-    EXPECT_EQ(IgcFault(good + "B1260004612584N01249706EA0098801046\n"),
+    EXPECT_EQ(IgcFault(good + "B1260004612584N01249706EA0098801046\n" + later),
               "t.igc:2: bad time in the B record");
-    EXPECT_EQ(IgcFault(good + "B1200014699999N01249706EA0098801046\n"),
+    EXPECT_EQ(IgcFault(good + "B1200014699999N01249706EA0098801046\n" + later),
               "t.igc:2: bad coordinate in the B record");
-    EXPECT_EQ(IgcFault(good + "B1200014612584X01249706EA0098801046\n"),
+    EXPECT_EQ(IgcFault(good + "B1200014612584X01249706EA0098801046\n" + later),
               "t.igc:2: bad coordinate in the B record");
-    EXPECT_EQ(IgcFault(good + "B12000146125\n"), "t.igc:2: B record too short");
-    EXPECT_EQ(IgcFault(good + "B1200104612584N01249706EA0098801046\n"
-                              "B1200054612584N01249706EA0098801046\n"),
+    EXPECT_EQ(IgcFault(good + "B12000146125\n\n" + later), "t.igc:2: B record too short");
+    EXPECT_EQ(IgcFault(good +
+                       "B1200104612584N01249706EA0098801046\n"
+                       "B1200054612584N01249706EA0098801046\n" +
+                       later),
               "t.igc:3: time goes backwards");
     EXPECT_EQ(IgcFault("HFDTE320416\n" + good), "t.igc:1: bad date in the H record");
     EXPECT_EQ(IgcFault(good + std::string(5000, 'L') + "\n"),
               "t.igc:2: line longer than 4096 characters");
+    EXPECT_EQ(IgcFault("B12000146125\n"), "t.igc: no B record with a valid fix");
+}
+
+TEST(LogReaders, ALastLineCutOffEndsTheFlightWithAWarning) {
+    // A logger that lost power mid-line, with or without empty lines after it.
+    for (const std::string end : {"", "\r\n", "\n\n\n"}) {
+        auto reader = replay::ReadIgc(
+            std::make_unique<replay::LineSource>(
+                "t.igc", "B1200004612584N01249706EA0098801046\n"
+                         "B1200014612581N01249699EA0098701045\nB1200024612579N012496" +
+                             end),
+            replay::IgcAltitude::Pressure);
+        LoggedPoint p;
+        ASSERT_TRUE(reader->Next(p));
+        ASSERT_TRUE(reader->Next(p));
+        EXPECT_TRUE(reader->Warning().empty());
+        EXPECT_FALSE(reader->Next(p));
+        EXPECT_EQ(reader->Warning(), "t.igc:3: B record too short (the last line, cut off: the "
+                                     "flight ends before it)");
+    }
+    auto record = replay::ReadRecord(
+        std::make_unique<replay::LineSource>("r.csv", "time_s,altitude_m\n0,1\n1,2\n2,"));
+    LoggedPoint p;
+    ASSERT_TRUE(record->Next(p));
+    ASSERT_TRUE(record->Next(p));
+    EXPECT_FALSE(record->Next(p));
+    EXPECT_EQ(
+        record->Warning(),
+        "r.csv:4: column 2 is not a number (the last line, cut off: the flight ends before it)");
 }
 
 TEST(RecordReader, ReadsItsColumnsAndRefusesOthers) {
@@ -138,13 +196,16 @@ TEST(RecordReader, ReadsItsColumnsAndRefusesOthers) {
               "r.csv:1: unknown column set: no column \"alti?tude?_m\" in a flight record");
     EXPECT_EQ(RecordFault("time_s,altitude_m,time_s\n0,1,0\n"),
               "r.csv:1: unknown column set: column \"time_s\" twice");
-    EXPECT_EQ(RecordFault("time_s,altitude_m\n0,1e12\n"), "r.csv:2: column 2 is out of range");
+    const std::string more = "9,1\n";
+    EXPECT_EQ(RecordFault("time_s,altitude_m\n0,1e12\n" + more),
+              "r.csv:2: column 2 is out of range");
     EXPECT_EQ(RecordFault("time_s,ias_kph\n0,1\n"),
               "r.csv:1: unknown column set: a flight record needs time_s and altitude_m");
-    EXPECT_EQ(RecordFault("time_s,altitude_m\n0,1\n1,x\n"), "r.csv:3: column 2 is not a number");
-    EXPECT_EQ(RecordFault("time_s,altitude_m\n0,1\n1\n"),
+    EXPECT_EQ(RecordFault("time_s,altitude_m\n0,1\n1,x\n" + more),
+              "r.csv:3: column 2 is not a number");
+    EXPECT_EQ(RecordFault("time_s,altitude_m\n0,1\n1\n" + more),
               "r.csv:3: 1 cells where the header names 2");
-    EXPECT_EQ(RecordFault("time_s,altitude_m\n5,1\n4,1\n"), "r.csv:3: time goes backwards");
+    EXPECT_EQ(RecordFault("time_s,altitude_m\n5,1\n4,1\n" + more), "r.csv:3: time goes backwards");
     EXPECT_EQ(RecordFault("time_s,altitude_m\n"), "r.csv: no sample rows");
     EXPECT_EQ(RecordFault(""), "r.csv: empty: no header row");
 }

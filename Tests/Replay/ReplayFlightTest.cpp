@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -44,6 +45,10 @@ struct Scratch {
 };
 
 using Row = std::map<std::string, double>;
+// The compare file's airspeed sources, by their place in a Row.
+const std::string kSources[] = {"logged", "wind", "ground"};
+constexpr double kLogged = 0.0;
+constexpr double kWind = 1.0;
 
 std::vector<Row> ReadCompare(const fs::path& file) {
     std::istringstream in(ReadAll(file));
@@ -60,6 +65,12 @@ std::vector<Row> ReadCompare(const fs::path& file) {
         Row row;
         std::size_t i = 0;
         for (std::string cell; std::getline(r, cell, ',') && i < header.size(); ++i) {
+            if (header[i] == "ias_source") {
+                // A word; the row keeps its place among the sources.
+                const auto at = std::find(std::begin(kSources), std::end(kSources), cell);
+                row[header[i]] = static_cast<double>(at - std::begin(kSources));
+                continue;
+            }
             row[header[i]] = cell.empty() ? std::nan("") : std::stod(cell);
         }
         rows.push_back(row);
@@ -67,7 +78,8 @@ std::vector<Row> ReadCompare(const fs::path& file) {
     return rows;
 }
 
-std::vector<Row> Replay(const std::string& log, double from, double to, const fs::path& compare) {
+std::vector<Row> Replay(const std::string& log, double from, double to, const fs::path& compare,
+                        std::string* summaryText = nullptr) {
     replay::ReplayOptions r;
     r.logPath = (kFlights / log).string();
     r.comparePath = compare.string();
@@ -79,6 +91,9 @@ std::vector<Row> Replay(const std::string& log, double from, double to, const fs
     const bench::RunResult result = replay::RunReplay(r, run, summary);
     EXPECT_EQ(result.status, bench::kRunOk) << result.error;
     EXPECT_NE(summary.str().find("altimeter1_m"), std::string::npos) << summary.str();
+    if (summaryText != nullptr) {
+        *summaryText = summary.str();
+    }
     return ReadCompare(compare);
 }
 
@@ -116,6 +131,7 @@ TEST(ReplayFlight, TheInstrumentsReadTheFlightModelsRecord) {
                 }
             }
             largestBank = std::max(largestBank, std::fabs(r.at("bank_deg")));
+            EXPECT_EQ(r.at("ias_source"), kLogged) << t;
         }
         EXPECT_GT(largestBank, 10.0); // the stretch banks: the attitude check saw something
     }
@@ -140,9 +156,13 @@ TEST(ReplayFlight, IgcVerticalSpeedIsTheLogsOwnCentralDifference) {
     ASSERT_GT(altitude.size(), 5000u);
 
     Scratch scratch;
-    const auto rows = Replay("napret.igc", 1000.0, 1600.0, scratch.path / "c.csv");
+    std::string summary;
+    const auto rows = Replay("napret.igc", 1000.0, 1600.0, scratch.path / "c.csv", &summary);
+    // The log's circles tell a wind the summary gives.
+    EXPECT_NE(summary.find("\nwind: "), std::string::npos) << summary;
     ASSERT_EQ(rows.size(), 601u);
     double sumOfSquares = 0.0;
+    double sumOfAirspeeds = 0.0;
     std::size_t n = 0;
     for (const Row& r : rows) {
         const long t = std::lround(r.at("time_s"));
@@ -156,9 +176,16 @@ TEST(ReplayFlight, IgcVerticalSpeedIsTheLogsOwnCentralDifference) {
         ++n;
         EXPECT_NEAR(r.at("variometer1_ms"), r.at("vertical_speed_ms"), 0.05) << t;
         EXPECT_NEAR(r.at("altimeter1_m"), altitude[t], 0.5) << t;
+        // No airspeed in the log: the wind from its circles (the first some minutes before)
+        // taken from the ground velocity, a paraglider's airspeed.
+        EXPECT_EQ(r.at("ias_source"), kWind) << t;
+        EXPECT_GT(r.at("ias_kph"), 5.0) << t;
+        EXPECT_LT(r.at("ias_kph"), 90.0) << t;
+        sumOfAirspeeds += r.at("ias_kph");
     }
     ASSERT_GT(n, 550u);
     EXPECT_LT(std::sqrt(sumOfSquares / static_cast<double>(n)), 0.1);
+    EXPECT_NEAR(sumOfAirspeeds / static_cast<double>(n), 35.0, 10.0);
 }
 
 TEST(ReplayFlight, TheProgramWritesComparePlotAndSummaryAndRefusesDamagedLogs) {
@@ -178,12 +205,14 @@ TEST(ReplayFlight, TheProgramWritesComparePlotAndSummaryAndRefusesDamagedLogs) {
         << err;
     EXPECT_EQ(err.find("replay"), std::string::npos) << err; // no terminal: no progress
     EXPECT_NE(out.find("attitude1_bank_deg"), std::string::npos) << out;
+    EXPECT_NE(out.find("airspeed: logged at 54001 of the log's 54001 points"), std::string::npos)
+        << out;
     const std::string table = ReadAll(compare);
     EXPECT_EQ(table.substr(0, table.find('\n')),
               "time_s,altitude_m,altimeter1_m,altimeter2_m,vertical_speed_ms,variometer1_ms,"
               "variometer2_ms,precision1_ms,precision2_ms,ias_kph,airspeed1_kph,airspeed2_kph,"
               "heading_deg,compass_deg,bank_deg,attitude1_bank_deg,attitude2_bank_deg,pitch_deg,"
-              "attitude1_pitch_deg,turn_rate_dps,turn1_needle,turn2_needle,slip_ball");
+              "attitude1_pitch_deg,turn_rate_dps,turn1_needle,turn2_needle,slip_ball,ias_source");
     EXPECT_EQ(ReadCompare(compare).size(), 6u);
     // The picture's size from its PNG header.
     const std::string png = ReadAll(plot);
@@ -198,10 +227,25 @@ TEST(ReplayFlight, TheProgramWritesComparePlotAndSummaryAndRefusesDamagedLogs) {
     EXPECT_GE(be32(16), 1600u);
     EXPECT_GE(be32(20), 1000u);
 
+    // A logger that lost power: its last line cut off, the flight before it replayed, and a
+    // warning that names the line.
+    const std::string fixes = "HFDTE030416\nB1200004612584N01249706EA0098801046\n"
+                              "B1200014612581N01249699EA0098701045\n"
+                              "B1200024612579N01249692EA0098601044\n";
+    const fs::path cut = scratch.path / "cut.igc";
+    std::ofstream(cut) << fixes << "B12000346125";
+    ASSERT_EQ(RunBenchProgram("replay " + cut.string() + " --compare " + compare.string(), err), 0)
+        << err;
+    EXPECT_EQ(err, "warning: " + cut.string() +
+                       ":5: B record too short (the last line, cut off: the flight ends before "
+                       "it)\n");
+    EXPECT_EQ(ReadCompare(compare).size(), 3u);
+
     // Damaged logs: exit 2, one line naming file and line, no compare file at all.
     const fs::path badIgc = scratch.path / "bad.igc";
     std::ofstream(badIgc) << "HFDTE030416\nB1200004612584N01249706EA0098801046\n"
-                             "B1200014612581N01249699EA0098701045\nB12000X\n";
+                             "B1200014612581N01249699EA0098701045\nB12000X\n"
+                             "B1200034612576N01249685EA0098501043\n";
     const fs::path badCsv = scratch.path / "bad.csv";
     std::ofstream(badCsv) << "time_s,altitude_m,airspeed_kts\n0,1,2\n";
     const fs::path truncated = scratch.path / "cut.csv.gz";
