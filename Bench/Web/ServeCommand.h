@@ -14,8 +14,9 @@ struct ServeOptions {
     int port = 8071;
 };
 
-// The host values the status line shows: airspeed, altitude and bank, then every other token or
-// aircraft variable the scenario sets, in the order it first names them (at most 12 in all).
+// The host values the page receives: what its header shows a pilot (the host's clock, on the
+// ground or not, altitude, airspeed) and the bank, then every other token or aircraft variable
+// the scenario sets, in the order it first names them (at most 16 in all), for its details.
 std::vector<ValueName> StatusValues(const Scenario& scenario);
 
 // `serve`: flies the scenario paced in wall-clock time while the cockpit page follows and steers
