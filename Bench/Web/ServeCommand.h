@@ -26,7 +26,8 @@ std::vector<ValueName> StatusValues(const Scenario& scenario);
 int Serve(const Scenario& scenario, RunOptions options, const ServeOptions& serve);
 
 // The same for any flight: `fly` flies it with the options it is handed (the page's live link
-// among them), as a replay of a recorded flight does; `status` names the status line's values.
+// among them), as a replay of a recorded flight does; `status` names the host values the page
+// receives.
 int Serve(const std::vector<ValueName>& status, RunOptions options, const ServeOptions& serve,
           const std::function<RunResult(const RunOptions&)>& fly);
 
