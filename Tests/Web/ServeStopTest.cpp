@@ -117,7 +117,9 @@ TEST(ServeStop, ABadFlightFileEndsWithItsMessageWhenAndWhereverItIsInterrupted) 
     const Folder folder;
     const fs::path missing = folder.path / "nosuch.igc";
     const fs::path damaged = folder.path / "damaged.igc";
-    std::ofstream(damaged) << "AXXX001\nHFDTE070626\nthis line is no record\n";
+    // A record cut short in the middle of the log.
+    std::ofstream(damaged) << "AXXX001\nHFDTE070626\nB1200004807000N01100000EA0050000600\nB12\n"
+                              "B1200024807000N01100000EA0050000600\n";
 
     // How long a start takes without a signal: the random moments cover it and a little more.
     auto lifetime = std::chrono::microseconds(0);
