@@ -2,6 +2,7 @@
 
 #include "Bench/Web/LiveState.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -10,13 +11,16 @@ namespace bench::web {
 // The cockpit page's HTTP server (cpp-httplib) on its own threads: the page's compiled-in files,
 // the live state as Server-Sent Events, the panel's picture and the page's commands. It serves
 // nothing else: every other path is 404, a malformed or oversized request a 4xx that changes
-// nothing.
+// nothing. A client that is slow to send its request loses it after kReadTimeout and never
+// holds up another: each connection has its own thread (up to kMaxConnections at once).
 class CockpitServer {
 public:
-    // At most this many pages follow the live state at once; each holds one of the threads.
+    // At most this many pages follow the live state at once.
     static constexpr int kMaxStreams = 4;
-    static constexpr int kThreads = 8;
+    static constexpr std::size_t kMaxConnections = 96;
     static constexpr std::size_t kMaxBody = 1024;
+    // A page on the same machine sends a request's headers and body at once.
+    static constexpr auto kReadTimeout = std::chrono::milliseconds(500);
 
     explicit CockpitServer(LiveState& state);
     ~CockpitServer();
@@ -27,12 +31,14 @@ public:
     // the address cannot be bound.
     bool Start(const std::string& host, int port, std::string& error);
     int Port() const;
-    // Ends every stream and stops listening; waits for the server's threads.
+    // Stops listening and ends every stream, at any moment of the server's life (also before it
+    // listens, or when it never started). Returns once no request touches the live state any
+    // more; a connection still waiting for a slow client ends on its own within the timeouts.
     void Stop();
 
 private:
     struct Impl;
-    std::unique_ptr<Impl> impl;
+    std::shared_ptr<Impl> impl;
 };
 
 } // namespace bench::web

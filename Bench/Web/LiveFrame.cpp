@@ -8,7 +8,7 @@ namespace bench::web {
 
 namespace {
 
-// Keeps the order the frame gives, so the status line shows the host values in the scenario's
+// Keeps the order the frame gives, so the page lists the host values in the scenario's
 // order.
 using Json = nlohmann::ordered_json;
 

@@ -26,7 +26,7 @@ public:
     static constexpr std::size_t kInboxLimit = 256;
     static constexpr auto kFrameInterval = std::chrono::milliseconds(35);
 
-    // The host values the status line shows (tokens and aircraft variables; others are left
+    // The host values the page receives (tokens and aircraft variables; others are left
     // out); `stop`, when given, ends the flight once it is set (a signal handler's flag).
     explicit LiveState(std::vector<ValueName> hostValues, const std::atomic<bool>* stop = nullptr);
 

@@ -15,34 +15,28 @@ namespace {
 std::atomic<bool> interrupted{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
 
-extern "C" void OnInterrupt(int) {
-    interrupted.store(true);
+// The first SIGINT or SIGTERM ends the flight at its next step and the bench exits as usual; a
+// second one, should the first not be enough, ends the process at once.
+extern "C" void OnInterrupt(int signal) {
+    if (interrupted.exchange(true)) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+    }
 }
 
-// Puts the signal handlers back as they were when the flight ends.
-class InterruptHandlers {
-public:
-    InterruptHandlers() {
-        interrupted = false;
-        oldInt = std::signal(SIGINT, &OnInterrupt);
-        oldTerm = std::signal(SIGTERM, &OnInterrupt);
-    }
-    ~InterruptHandlers() {
-        std::signal(SIGINT, oldInt);
-        std::signal(SIGTERM, oldTerm);
-    }
-    InterruptHandlers(const InterruptHandlers&) = delete;
-    InterruptHandlers& operator=(const InterruptHandlers&) = delete;
-
-private:
-    void (*oldInt)(int) = SIG_DFL;
-    void (*oldTerm)(int) = SIG_DFL;
-};
+// Installed before the page's address is printed and kept until the process ends: a signal that
+// comes after the flight has ended finds the flag, not the default action, which would end the
+// process before it has said how the flight ended.
+void CatchInterrupts() {
+    interrupted = false;
+    std::signal(SIGINT, &OnInterrupt);
+    std::signal(SIGTERM, &OnInterrupt);
+}
 
 } // namespace
 
 std::vector<ValueName> StatusValues(const Scenario& scenario) {
-    constexpr std::size_t kMost = 12;
+    constexpr std::size_t kMost = 16;
     std::vector<ValueName> values;
     auto add = [&values](const ValueName& v) {
         if (values.size() >= kMost ||
@@ -56,8 +50,8 @@ std::vector<ValueName> StatusValues(const Scenario& scenario) {
         }
         values.push_back(v);
     };
-    for (const char* name :
-         {"avar:AIRSPEED INDICATED:kph", "avar:INDICATED ALTITUDE:m", "token:79"}) {
+    for (const char* name : {"token:604", "token:60", "avar:INDICATED ALTITUDE:m",
+                             "avar:AIRSPEED INDICATED:kph", "token:79"}) {
         std::string error;
         if (const auto v = ParseValueName(name, error)) {
             add(*v);
@@ -83,7 +77,7 @@ int Serve(const Scenario& scenario, RunOptions options, const ServeOptions& serv
 
 int Serve(const std::vector<ValueName>& status, RunOptions options, const ServeOptions& serve,
           const std::function<RunResult(const RunOptions&)>& fly) {
-    const InterruptHandlers handlers;
+    CatchInterrupts();
     LiveState state(status, &interrupted);
     CockpitServer server(state);
     std::string error;

@@ -14,8 +14,9 @@ struct ServeOptions {
     int port = 8071;
 };
 
-// The host values the status line shows: airspeed, altitude and bank, then every other token or
-// aircraft variable the scenario sets, in the order it first names them (at most 12 in all).
+// The host values the page receives: what its header shows a pilot (the host's clock, on the
+// ground or not, altitude, airspeed) and the bank, then every other token or aircraft variable
+// the scenario sets, in the order it first names them (at most 16 in all), for its details.
 std::vector<ValueName> StatusValues(const Scenario& scenario);
 
 // `serve`: flies the scenario paced in wall-clock time while the cockpit page follows and steers
@@ -25,7 +26,8 @@ std::vector<ValueName> StatusValues(const Scenario& scenario);
 int Serve(const Scenario& scenario, RunOptions options, const ServeOptions& serve);
 
 // The same for any flight: `fly` flies it with the options it is handed (the page's live link
-// among them), as a replay of a recorded flight does; `status` names the status line's values.
+// among them), as a replay of a recorded flight does; `status` names the host values the page
+// receives.
 int Serve(const std::vector<ValueName>& status, RunOptions options, const ServeOptions& serve,
           const std::function<RunResult(const RunOptions&)>& fly);
 

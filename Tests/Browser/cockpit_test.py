@@ -91,7 +91,12 @@ class Page:
         return numbers(self.element(id_).get_attribute('transform'))
 
     def sim_time(self):
-        return numbers(self.element('time').text)[0]
+        return self.script('return window.cockpit.t')
+
+    def show(self, name, value):
+        """Moves the parts that show a named variable as a frame with that value would."""
+        self.script('for (const f of window.cockpit.watchers.get(arguments[0])) f(arguments[1])',
+                    name, value)
 
     def panel_point(self, x, y):
         """The service panel's pixel (x, y) as an offset from the picture's centre."""
@@ -142,6 +147,20 @@ EXPECTED_TEXT = [
     ('alt-pressure', '1013'), ('alt_2-pressure', '960'),
     ('radio-frequency', '123.350'), ('pedals-setting', '0.3'),
 ]
+# Variables past the ends of their scales: the needle stops at the end of its dial.
+STOPS = [
+    ('ovi_turnkey_needle', 3.49, 'turn1-needle', [45]),
+    ('ovi_turnkey_needle', -2.24, 'turn1-needle', [-45]),
+    ('zelvan_turnkey_needle_2', 1.7, 'turn2-needle', [45]),
+    ('att_turn_needle_1', 2.0, 'agd1-turn', [40]),
+    ('ovi_inclin_ball', -1.0, 'turn1-ball', [-36, 0]),
+    ('zelvan_speed_needle', 90, 'asi-needle', [asi(250)]),
+    ('zelvan_speed_needle', -3, 'asi-needle', [asi(0)]),
+    ('zelvan_climb_needle', 200, 'vario-needle', [vario(30, 30)]),
+    ('zelvan_prec_climb_needle_2', -20, 'pvario_2-needle', [vario(-5, 5)]),
+    ('air_cord_angle', 4.0, 'yaw-string', [30]),
+    ('zelvan_brake', 1.5, 'brake-lever', [-40, 0, 120]),
+]
 
 
 class NeedlesFollowTheirVariables(unittest.TestCase):
@@ -158,6 +177,14 @@ class NeedlesFollowTheirVariables(unittest.TestCase):
                     self.assertAlmostEqual(g, w, delta=0.01, msg=f'{id_}: {got} != {want}')
             for id_, want in EXPECTED_TEXT:
                 self.assertEqual(page.element(id_).text, want, id_)
+            # The module never ran: no battery has a charge, so the radio's display is dark
+            # although its master switch is on and its volume up.
+            self.assertEqual(page.element('radio-frequency').get_attribute('data-lit'), '0')
+            for name, value, id_, want in STOPS:
+                page.show(name, value)
+                got = page.transform(id_)
+                for g, w in zip(got, want):
+                    self.assertAlmostEqual(g, w, delta=0.01, msg=f'{name} = {value}: {got} != {want}')
         finally:
             driver.quit()
             self.assertEqual(bench.stop(), 0)
@@ -170,7 +197,21 @@ class ClicksReachTheModule(unittest.TestCase):
         try:
             page = Page(driver, bench.url)
             # The battery switches take a toggle once a second of host time has passed.
-            page.wait(lambda: page.sim_time() > 1.5, 'the flight started')
+            page.wait(lambda: (page.sim_time() or 0) > 1.5, 'the flight started')
+
+            # The header says what a pilot reads; the raw host values are in the details.
+            self.assertRegex(page.element('clock').text, r'^\d+:\d\d:\d\d$')
+            self.assertEqual(page.element('ground').text, 'FLYING')
+            self.assertEqual(page.element('altitude').text, 'ALT 800 m')
+            self.assertEqual(page.element('speed').text, 'IAS 95 km/h')
+            self.assertEqual(page.element('failures').text, 'failures off')
+            self.assertFalse(page.element('paused').is_displayed())
+            self.assertNotIn('token:', driver.find_element(By.TAG_NAME, 'header').text)
+            self.assertFalse(page.element('details-values').is_displayed())
+            page.element('details').find_element(By.TAG_NAME, 'summary').click()
+            page.wait(lambda: 'token:937' in page.element('details-values').text,
+                      'the details list the raw host values')
+            self.assertIn('radio battery', page.element('details-values').text)
 
             # Battery 1 powers the front turn-and-slip indicator: its needle shows the turn
             # (token 937 = 5 of 10).
@@ -230,6 +271,15 @@ class ClicksReachTheModule(unittest.TestCase):
             page.element('sound').click()
             page.wait(lambda: page.script('return document.body.dataset.sound') == '0', 'sound off')
 
+            # The radio's display lights once the volume knob switches the radio on with the
+            # master on and the radio battery charged.
+            lit = lambda: page.element('radio-frequency').get_attribute('data-lit')
+            self.assertEqual(lit(), '0')
+            knob = page.element('radio-volume')
+            for _ in range(3):
+                ActionChains(driver).move_to_element_with_offset(knob, 6, 0).click().perform()
+            page.wait(lambda: lit() == '1', 'the radio display is lit')
+
             if ARGS.out:
                 shot = os.path.join(ARGS.out, 'cockpit-page.png')
                 # The whole page, beyond the window's height.
@@ -238,6 +288,11 @@ class ClicksReachTheModule(unittest.TestCase):
                 with open(shot, 'wb') as f:
                     f.write(base64.b64decode(png['data']))
                 print(f'screenshot: {shot}')
+
+            # The master switch off: the radio loses its battery and its display goes dark.
+            page.element('sw-master').click()
+            page.wait(lambda: page.lvar('zelvan_master_battery_switch') == 0, 'master off')
+            page.wait(lambda: lit() == '0', 'the radio display is dark')
         finally:
             driver.quit()
             self.assertEqual(bench.stop(), 0)

@@ -13,6 +13,11 @@
 #include <future>
 #include <thread>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace {
 
 using bench::Action;
@@ -178,6 +183,100 @@ TEST(CockpitServer, StreamsTheFlightsStepsAndOutlivesPagesThatGo) {
         ASSERT_TRUE(frame);
         EXPECT_GE((*frame)["seq"].get<int>(), 1);
         EXPECT_TRUE((*frame)["lvars"].contains("zelvan_speed_needle"));
+    }
+}
+
+// A client that opens a connection, sends `request` and then nothing more. Its reads give up
+// after `wait`: a server that has not answered by then holds it.
+class RawClient {
+public:
+    RawClient(int port, const std::string& request, std::chrono::seconds wait)
+        : fd(::socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        timeval timeout{static_cast<time_t>(wait.count()), 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+        connected = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                    ::send(fd, request.data(), request.size(), MSG_NOSIGNAL) ==
+                        static_cast<ssize_t>(request.size());
+    }
+    ~RawClient() { ::close(fd); }
+    RawClient(const RawClient&) = delete;
+    RawClient& operator=(const RawClient&) = delete;
+
+    // The answer's first line, as far as it came.
+    std::string StatusLine() {
+        std::string got;
+        char c = 0;
+        while (got.find("\r\n") == std::string::npos && ::recv(fd, &c, 1, 0) == 1) {
+            got += c;
+        }
+        return got;
+    }
+
+    bool connected = false;
+
+private:
+    int fd;
+};
+
+TEST(CockpitServer, SlowClientsHoldNeitherThePageNorTheStop) {
+    Served s;
+    // A command without a Content-Length has no body: it is refused at once, not after the read
+    // timeout, and changes nothing.
+    RawClient noLength(s.server.Port(), "POST /api/key?id=0x11005 HTTP/1.1\r\nHost: x\r\n\r\n",
+                       std::chrono::seconds(3));
+    ASSERT_TRUE(noLength.connected);
+    EXPECT_EQ(noLength.StatusLine(), "HTTP/1.1 411 Length Required\r\n");
+    EXPECT_TRUE(s.Taken().empty());
+
+    // Fifty clients that connect and then send nothing, half of them stopped inside their
+    // request: the page's own requests are still answered. They come a little apart: the
+    // library listens with a queue of five connections.
+    std::vector<std::unique_ptr<RawClient>> slow;
+    for (int i = 0; i < 50; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        slow.push_back(std::make_unique<RawClient>(
+            s.server.Port(),
+            i % 2 == 0 ? "" : "GET /api/state HTTP/1.1\r\nHost:", std::chrono::seconds(3)));
+        ASSERT_TRUE(slow.back()->connected);
+    }
+    httplib::Client c = s.Client();
+    c.set_read_timeout(3, 0);
+    for (int i = 0; i < 5; ++i) {
+        const auto state = c.Get("/api/state");
+        ASSERT_TRUE(state) << "request " << i;
+        EXPECT_EQ(state->status, 200);
+        const auto key = c.Post("/api/key?id=0x11005");
+        ASSERT_TRUE(key) << "request " << i;
+        EXPECT_EQ(key->status, 204);
+    }
+    EXPECT_EQ(s.Taken().size(), 5u);
+    // A client stopped inside its request loses it.
+    EXPECT_EQ(slow[1]->StatusLine(), "HTTP/1.1 400 Bad Request\r\n");
+
+    // Stopping does not wait for them; the live state is left alone from then on.
+    auto stopped = std::async(std::launch::async, [&] { s.server.Stop(); });
+    ASSERT_EQ(stopped.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_FALSE(c.Post("/api/key?id=0x11005"));
+    EXPECT_TRUE(s.Taken().empty());
+}
+
+TEST(CockpitServer, StopsAtAnyMomentOfItsLife) {
+    // Stopped before it starts, at once after it starts and a little later, it always returns.
+    for (int round = 0; round < 40; ++round) {
+        LiveState state{{}};
+        CockpitServer server(state);
+        if (round % 4 != 0) {
+            std::string error;
+            ASSERT_TRUE(server.Start("127.0.0.1", 0, error)) << error;
+            std::this_thread::sleep_for(std::chrono::microseconds(round * 50));
+        }
+        auto stopped = std::async(std::launch::async, [&] { server.Stop(); });
+        ASSERT_EQ(stopped.wait_for(std::chrono::seconds(5)), std::future_status::ready)
+            << "round " << round;
     }
 }
 

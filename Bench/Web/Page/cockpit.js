@@ -7,7 +7,10 @@ const cockpit = {
   panel: [],      // the service panel's elements: value, hidden, text
   panelVersion: 0,
   frames: 0,      // frames received
+  t: NaN,         // the flight's time, seconds
+  host: {},       // the host values as last received, by their raw names
   watchers: new Map(),
+  lights: [],     // functions that light or darken a display by what has power
 };
 window.cockpit = cockpit;
 
@@ -54,7 +57,8 @@ function instrumentPanel(svg, n) {
     toggle(svg, 44, 500, 'BAT 1', 'sw-battery1', 'zelvan_battery1_switch', 0x11005, watch, sendKey);
     toggle(svg, 100, 500, 'MASTER', 'sw-master', 'zelvan_master_battery_switch', 0x1100f, watch, sendKey);
     agdPower(svg, 156, 500, 1, watch, sendKey);
-    radio(svg, 300, 498, watch, sendKey);
+    const com = radio(svg, 300, 498, watch, sendKey);
+    cockpit.lights.push((p) => com.light(p.radio));
   } else {
     toggle(svg, 44, 500, 'BAT 2', 'sw-battery2', 'zelvan_battery2_switch', 0x11069, watch, sendKey);
     agdPower(svg, 100, 500, 2, watch, sendKey);
@@ -76,6 +80,8 @@ function cabin(svg) {
 
 function servicePanel() {
   const img = document.getElementById('service-panel');
+  img.addEventListener('load', () => panelLoaded(true));
+  img.addEventListener('error', () => panelLoaded(false));
   const at = (ev) => {
     const box = img.getBoundingClientRect();
     return {
@@ -88,6 +94,27 @@ function servicePanel() {
     ev.preventDefault();
     post('/api/mouse', { ...at(ev), button: ev.deltaY < 0 ? 'wheel-up' : 'wheel-down' });
   }, { passive: false });
+}
+
+// The panel's picture, one at a time: a newer version waits for the one on its way, so that a
+// panel which changes at every frame (a draining battery's bar) is still shown, as often as the
+// pictures come. `data-version` is the version shown.
+const picture = { loading: null };
+
+function loadPanel() {
+  const img = document.getElementById('service-panel');
+  if (picture.loading !== null || String(cockpit.panelVersion) === img.dataset.version) return;
+  picture.loading = cockpit.panelVersion;
+  img.src = `/panel.png?v=${picture.loading}`;
+}
+
+function panelLoaded(ok) {
+  if (picture.loading === null) return; // the page's first picture, version 0
+  const img = document.getElementById('service-panel');
+  if (ok) img.dataset.version = String(picture.loading);
+  picture.loading = null;
+  if (ok) loadPanel();
+  else setTimeout(loadPanel, 250);
 }
 
 function hostControls() {
@@ -105,44 +132,140 @@ function number(v, digits) {
   return Number.isFinite(v) ? v.toFixed(digits) : '–';
 }
 
-const HostLabels = {
-  'avar:AIRSPEED INDICATED:kph': ['airspeed', 'km/h', 0],
-  'avar:INDICATED ALTITUDE:m': ['altitude', 'm', 0],
-  'token:79': ['bank', '°', 1],
+function value(v) {
+  return v === null || v === undefined ? NaN : v;
+}
+
+// ---- what has power ----------------------------------------------------------------------------
+// As the cockpit shows it: the switches' named variables and the service panel's charge bars
+// (elements 16, 18 and 20, at the charge fraction times 51: an empty bar is a flat battery). A
+// battery feeds its consumers while it is switched on and not flat; the master switch connects
+// the radio battery, which feeds the radio and both attitude indicators.
+const ChargeBars = [['battery 1', 15], ['battery 2', 17], ['radio battery', 19]];
+const BarTravel = 51;
+
+function charges() {
+  const out = {};
+  for (const [name, index] of ChargeBars) {
+    const e = cockpit.panel[index];
+    out[name] = e && Number.isFinite(e.value) ? e.value / BarTravel : 0;
+  }
+  return out;
+}
+
+function switchedOn(name) {
+  return Math.trunc(value(cockpit.lvars[name]) || 0) !== 0;
+}
+
+function power() {
+  const c = charges();
+  const radioBattery = switchedOn('zelvan_master_battery_switch') && c['radio battery'] > 0;
+  return {
+    'turn 1': switchedOn('zelvan_battery1_switch') && c['battery 1'] > 0,
+    'turn 2': switchedOn('zelvan_battery2_switch') && c['battery 2'] > 0,
+    'AGD 1': radioBattery && switchedOn('zelvan_agd1_switch_on'),
+    'AGD 2': radioBattery && switchedOn('zelvan_agd2_switch_on'),
+    // The radio runs while its battery feeds it and the volume knob is past its switch.
+    radio: radioBattery && (value(cockpit.lvars.zelvan_radio_volume) || 0) > 0.05,
+  };
+}
+
+// ---- the header: what a pilot reads ----------------------------------------------------------
+
+const Pilot = {
+  clock: 'token:604',                     // the host's clock, seconds
+  ground: 'token:60',                     // on the ground from a half up, as the module reads it
+  altitude: 'avar:INDICATED ALTITUDE:m',
+  speed: 'avar:AIRSPEED INDICATED:kph',
 };
+// The service panel's failure slider (element 13, 0 to 125) and lamp (element 14), and the
+// slider's levels as the module sets them.
+const FailureSlider = 12;
+const FailureLamp = 13;
+const FailureLevels = [[0, 'off'], [40, 'low'], [80, 'medium'], [Infinity, 'high']];
+
+function clockText(seconds) {
+  if (!Number.isFinite(seconds)) return '–:––:––';
+  const s = Math.floor(seconds);
+  const two = (n) => String(n).padStart(2, '0');
+  return `${Math.floor(s / 3600)}:${two(Math.floor(s / 60) % 60)}:${two(s % 60)}`;
+}
+
+function failureLevel() {
+  const slider = cockpit.panel[FailureSlider];
+  if (!slider || !Number.isFinite(slider.value)) return '–';
+  const s = Math.trunc(slider.value);
+  return FailureLevels.find(([most]) => s <= most)[1];
+}
+
+function text(id, content) {
+  const e = document.getElementById(id);
+  if (e.textContent !== content) e.textContent = content;
+}
+
+function header(frame) {
+  const host = (name) => value(cockpit.host[name]);
+  text('clock', clockText(host(Pilot.clock)));
+  const ground = host(Pilot.ground);
+  const state = !Number.isFinite(ground) ? '–' : ground >= 0.5 ? 'ON GROUND' : 'FLYING';
+  text('ground', state);
+  document.getElementById('ground').dataset.state = state === 'FLYING' ? 'flying' : 'ground';
+  text('altitude', `ALT ${number(host(Pilot.altitude), 0)} m`);
+  text('speed', `IAS ${number(host(Pilot.speed), 0)} km/h`);
+  document.getElementById('paused').hidden = !frame.paused;
+  text('failures', `failures ${failureLevel()}`);
+  const lamp = cockpit.panel[FailureLamp];
+  document.getElementById('failure-lamp').hidden = !lamp || lamp.hidden;
+}
+
+// The details a maintainer reads: the flight's time, every host value by its raw name, the
+// batteries' charges and what has power.
+function details() {
+  const box = document.getElementById('details');
+  if (!box.open) return;
+  const rows = [['flight time', `${number(cockpit.t, 2)} s`], ['frames', String(cockpit.frames)]];
+  for (const [name, v] of Object.entries(cockpit.host)) rows.push([name, number(value(v), 2)]);
+  const slider = cockpit.panel[FailureSlider];
+  rows.push(['failure slider', slider ? number(slider.value, 0) : '–']);
+  for (const [name, fraction] of Object.entries(charges())) {
+    rows.push([name, `${number(fraction * 100, 0)} %`]);
+  }
+  const p = power();
+  rows.push(['powered', Object.keys(p).filter((k) => p[k]).join(', ') || 'nothing']);
+  const list = document.getElementById('details-values');
+  list.replaceChildren(...rows.map(([name, v]) => {
+    const row = document.createElement('div');
+    const dt = document.createElement('dt');
+    dt.textContent = name;
+    const dd = document.createElement('dd');
+    dd.textContent = v;
+    row.append(dt, dd);
+    return row;
+  }));
+}
 
 function apply(frame) {
   cockpit.frames += 1;
-  document.getElementById('time').textContent = `t = ${number(frame.t, 2)} s`;
+  cockpit.t = frame.t;
   document.body.dataset.paused = frame.paused ? '1' : '0';
   document.body.dataset.sound = frame.sound ? '1' : '0';
   document.getElementById('pause').textContent = frame.paused ? 'Resume' : 'Pause';
   document.getElementById('sound').textContent = frame.sound ? 'Sound off' : 'Sound on';
-  document.getElementById('paused').hidden = !frame.paused;
-  for (const [name, value] of Object.entries(frame.lvars)) {
-    const v = value === null ? NaN : value;
-    cockpit.lvars[name] = v;
-    for (const fn of cockpit.watchers.get(name) || []) fn(v);
+  for (const [name, v] of Object.entries(frame.lvars)) {
+    cockpit.lvars[name] = value(v);
+    for (const fn of cockpit.watchers.get(name) || []) fn(value(v));
   }
-  if (frame.host) {
-    cockpit.host = { ...cockpit.host, ...frame.host };
-    const main = [];
-    const more = [];
-    for (const [name, v] of Object.entries(cockpit.host)) {
-      const [label, unit, digits] = HostLabels[name] || [name.replace(/^avar:/, ''), '', 2];
-      (HostLabels[name] ? main : more).push(`${label} ${number(v === null ? NaN : v, digits)} ${unit}`.trim());
-    }
-    document.getElementById('host-values').textContent = main.join(' · ');
-    document.getElementById('host-more').textContent = more.join(' · ');
-  }
+  if (frame.host) cockpit.host = { ...cockpit.host, ...frame.host };
   if (frame.panel) {
     cockpit.panel = frame.panel;
     cockpit.panelVersion = frame.panelVersion;
-    const img = document.getElementById('service-panel');
-    img.src = `/panel.png?v=${frame.panelVersion}`;
-    img.dataset.version = String(frame.panelVersion);
+    loadPanel();
   }
-  for (const text of frame.diag || []) note(text);
+  const p = power();
+  for (const light of cockpit.lights) light(p);
+  header(frame);
+  details();
+  for (const t of frame.diag || []) note(t);
 }
 
 function connect() {
@@ -159,5 +282,6 @@ window.addEventListener('DOMContentLoaded', () => {
   cabin(document.getElementById('cabin'));
   servicePanel();
   hostControls();
+  document.getElementById('details').addEventListener('toggle', details);
   connect();
 });

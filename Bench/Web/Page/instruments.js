@@ -100,29 +100,37 @@ function knob(g, x, y, r, id, down, up, send) {
 
 // ---- flight instruments ---------------------------------------------------------------------
 
+// A needle stops at the ends of its dial, as in the cockpit model, however far its variable goes.
+function stop(v, low, high) {
+  return Math.min(Math.max(v, low), high);
+}
+
 const Scales = {
   // Airspeed: the needle's 0 to 100 is 0 to 400 km/h; the dial reads 0 to 250 over 270 degrees.
-  airspeed: (v) => -135 + v * 4 * (270 / 250),
+  airspeed: (v) => -135 + stop(v, 0, 62.5) * 4 * (270 / 250),
   // Variometer: 0 to 120 is -30 to +30 m/s, zero at nine o'clock, 150 degrees each way.
-  vario: (v) => -90 + ((v - 60) / 60) * 150,
+  vario: (v) => -90 + ((stop(v, 0, 120) - 60) / 60) * 150,
   // Precision variometer: 0 to 100 is -5 to +5 m/s, laid out as the variometer.
-  precision: (v) => -90 + ((v - 50) / 50) * 150,
+  precision: (v) => -90 + ((stop(v, 0, 100) - 50) / 50) * 150,
   // Altimeter: the metre needle turns once a kilometre, the kilometre needle once per 10 km.
   altitude: (v) => v * 360,
-  // Attitude: the bank indicator is 0.5 - bank/360, the pitch scale 0.5 + pitch/180.
+  // Attitude: the bank indicator is 0.5 - bank/360, the pitch scale 0.5 + pitch/180. The sphere
+  // turns all the way round; its pitch and the horizon line stop at their ends.
   horizonRoll: (v) => (v - 0.5) * 360,
-  horizonShift: (v) => (v - 0.5) * 180 * 1.6,
-  referenceLine: (v) => (0.5 - v) * 40,
-  agdTurn: (v) => (v - 0.5) * 80,
+  horizonShift: (v) => (stop(v, 0, 1) - 0.5) * 180 * 1.6,
+  referenceLine: (v) => (0.5 - stop(v, 0, 1)) * 40,
+  agdTurn: (v) => (stop(v, 0, 1) - 0.5) * 80,
   // Turn-and-slip: the needle's 0 to 1 spans 45 degrees each way; the ball 36 px each way.
-  turn: (v) => (v - 0.5) * 90,
-  ball: (v) => (v - 0.5) * 72,
+  turn: (v) => (stop(v, 0, 1) - 0.5) * 90,
+  ball: (v) => (stop(v, 0, 1) - 0.5) * 72,
   // Yaw string: 0 to 1 swings 30 degrees each way.
-  yawString: (v) => (v - 0.5) * 60,
+  yawString: (v) => (stop(v, 0, 1) - 0.5) * 60,
   // Compass: the card turns with the heading and tilts with the aircraft.
   heading: (v) => -v * 360,
-  compassBank: (v) => (v - 0.5) * 20,
-  compassPitch: (v) => (v - 0.5) * 12,
+  compassBank: (v) => (stop(v, 0, 1) - 0.5) * 20,
+  compassPitch: (v) => (stop(v, 0, 1) - 0.5) * 12,
+  // Handles, brake and windows travel from 0 to 1.
+  travel: (v) => stop(v, 0, 1),
 };
 
 function airspeed(svg, x, y, suffix, watch) {
@@ -340,24 +348,33 @@ function radio(svg, x, y, watch, send) {
   el(g, 'rect', { x: 0, y: -40, width: 220, height: 84, rx: 6, class: 'radio' });
   el(g, 'text', { x: 110, y: -27, class: 'radio-title' }, 'COM');
   el(g, 'rect', { x: 38, y: -20, width: 144, height: 30, rx: 3, class: 'lcd' });
-  const display = el(g, 'text', { id: 'radio-frequency', x: 110, y: 3, class: 'lcd-text' }, '---.---');
+  const display = el(g, 'text', { id: 'radio-frequency', x: 110, y: 3, class: 'lcd-text off' }, '---.---');
   const outer = knob(g, 30, 28, 11, 'radio-outer', 0x11058, 0x11059, send);
   const inner = knob(g, 62, 28, 8, 'radio-inner', 0x11060, 0x11061, send);
   el(g, 'text', { x: 46, y: 51, class: 'knob-caption' }, 'MHz  kHz');
   const volume = knob(g, 190, 28, 11, 'radio-volume', 0x11064, 0x11065, send);
   el(g, 'text', { x: 190, y: 51, class: 'knob-caption' }, 'OFF·VOL');
-  const parts = { main: NaN, r01: NaN, r001: NaN, volume: 0 };
+  const parts = { main: NaN, r01: NaN, r001: NaN };
+  let lit = false;
   const show = () => {
     const ok = [parts.main, parts.r01, parts.r001].every(Number.isFinite);
     display.textContent = ok
       ? `${118 + Math.round(parts.main)}.${Math.round(parts.r01)}${RadioSteps[Math.round(parts.r001) / 2] || '??'}`
       : '---.---';
-    display.setAttribute('class', parts.volume >= 0.05 ? 'lcd-text' : 'lcd-text off');
   };
   watch('zelvan_radio_main', (v) => { parts.main = v; rotate(outer, v * 20); show(); });
   watch('zelvan_radio_01', (v) => { parts.r01 = v; show(); });
   watch('zelvan_radio_001', (v) => { parts.r001 = v; rotate(inner, v * 15); show(); });
-  watch('zelvan_radio_volume', (v) => { parts.volume = v; rotate(volume, -135 + (v / 0.95) * 270); show(); });
+  watch('zelvan_radio_volume', (v) => rotate(volume, -135 + (v / 0.95) * 270));
+  // The display is dark while the radio has no power.
+  return {
+    light(on) {
+      if (on === lit && display.dataset.lit !== undefined) return;
+      lit = on;
+      display.dataset.lit = on ? '1' : '0';
+      display.setAttribute('class', on ? 'lcd-text' : 'lcd-text off');
+    },
+  };
 }
 
 // ---- cabin: handles, brake, pedals, windows -------------------------------------------------
@@ -393,9 +410,9 @@ function handle(svg, x, y, label, id, name, positionName, towards0, towards1, wa
     ev.preventDefault();
     send(ev.deltaY < 0 ? towards0 : towards1);
   }, { passive: false });
-  watch(name, (v) => { position = v; shift(grip, 0, v * length); });
+  watch(name, (v) => { position = Scales.travel(v); shift(grip, 0, position * length); });
   if (positionName) {
-    watch(positionName, (v) => travel.setAttribute('height', fixed(Math.max(0, v) * length)));
+    watch(positionName, (v) => travel.setAttribute('height', fixed(Scales.travel(v) * length)));
   }
 }
 
@@ -409,14 +426,16 @@ function brake(svg, x, y, watch, send) {
   el(lever, 'rect', { x: -10, y: -6, width: 20, height: 12, rx: 4, class: 'grip brake-grip' });
   g.addEventListener('click', () => send(0x11067));
   // The lever pivots at its foot and comes back 40 degrees at full brake.
-  watch('zelvan_brake', (v) => lever.setAttribute('transform', `rotate(${fixed(-v * 40)} 0 120)`));
+  watch('zelvan_brake', (v) =>
+    lever.setAttribute('transform', `rotate(${fixed(-Scales.travel(v) * 40)} 0 120)`));
 }
 
 function pedals(svg, x, y, watch, send) {
   const g = mount(svg, x, y);
   el(g, 'text', { y: -18, class: 'switch-label' }, 'PEDALS');
-  el(g, 'rect', { x: -26, y: -8, width: 52, height: 22, rx: 3, class: 'lcd' });
-  const text = el(g, 'text', { id: 'pedals-setting', y: 8, class: 'lcd-text small' }, '-');
+  // A painted scale behind a window, not a display: it needs no power.
+  el(g, 'rect', { x: -26, y: -8, width: 52, height: 22, rx: 3, class: 'window' });
+  const text = el(g, 'text', { id: 'pedals-setting', y: 8, class: 'window-text' }, '-');
   for (const [dx, sign, key] of [[-18, '−', 0x1104e], [18, '+', 0x1104f]]) {
     const b = el(g, 'g', { transform: `translate(${dx} 34)`, class: 'hot' });
     el(b, 'circle', { r: 10, class: 'knob-body' });
@@ -443,7 +462,7 @@ function windows(svg, x, y, watch, send) {
     el(pane, 'rect', { x: 2, y: 2, width: 58, height: 32, class: 'pane' });
     el(frame, 'text', { x: 60, y: 50, class: 'knob-caption' }, p.label);
     frame.addEventListener('click', () => send(p.key));
-    watch(p.name, (v) => shift(pane, v * 58, 0));
+    watch(p.name, (v) => shift(pane, Scales.travel(v) * 58, 0));
   }
   for (const [dx, sign, key] of [[140, '−', 0x11056], [168, '+', 0x11055]]) {
     const b = el(g, 'g', { transform: `translate(${dx} 18)`, class: 'hot' });
