@@ -24,8 +24,9 @@ std::uint64_t CountedAllocations();
 
 namespace {
 
-void AddRunOptions(CLI::App& command, bench::RunOptions& o, std::uint64_t& epochSeconds) {
-    command.add_option("--trace", o.tracePath, "named variables after every 10 ms step (CSV)");
+void AddRunOptions(CLI::App& command, bench::RunOptions& o, std::uint64_t& epochSeconds,
+                   int defaultFrameMs) {
+    command.add_option("--trace", o.tracePath, "named variables after every frame (CSV)");
     command.add_option("--events", o.eventsPath, "what the module did to the host (JSON lines)");
     command.add_option("--settings-dir", o.settingsDir,
                        "the per-user folder that holds PelmoraGrp/zelvan/config.ini");
@@ -35,7 +36,14 @@ void AddRunOptions(CLI::App& command, bench::RunOptions& o, std::uint64_t& epoch
     command.add_option("--epoch", epochSeconds,
                        "calendar time at the start of the run, seconds since 1970");
     command.add_flag("--stats", o.stats, "print speed and memory figures at the end");
-    command.add_flag("--realtime", o.realtime, "pace the steps in wall-clock time");
+    command.add_flag("--realtime", o.realtime, "pace the frames in wall-clock time");
+    command
+        .add_option_function<int>(
+            "--frame-ms", [&o](int ms) { o.frameMs = ms; },
+            "the host's frame, ms of host time: each due module timer fires once a frame "
+            "(default " +
+                std::to_string(defaultFrameMs) + ")")
+        ->check(CLI::Range(bench::kLeastFrameMs, bench::kMostFrameMs));
     command.add_option("--audio-out", o.audioOut,
                        "the cockpit audio the loopback device rendered during the run (WAV)");
     command.add_option("--panel-png", o.panelPng,
@@ -54,9 +62,9 @@ int main(int argc, char** argv) {
 
     CLI::App* run = app.add_subcommand("run", "fly a scenario; without one, the built-in flight");
     run->add_option("scenario", scenarioPath, "the scenario file (JSON)");
-    AddRunOptions(*run, options, epoch);
+    AddRunOptions(*run, options, epoch, bench::kDefaultFrameMs);
     CLI::App* demo = app.add_subcommand("demo", "the built-in flight, with a readable summary");
-    AddRunOptions(*demo, options, epoch);
+    AddRunOptions(*demo, options, epoch, bench::kDefaultFrameMs);
 #ifdef ZELVAN_BENCH_SERVE
     bench::web::ServeOptions serveOptions;
     CLI::App* serve = app.add_subcommand(
@@ -69,7 +77,7 @@ int main(int argc, char** argv) {
     serve->add_option("--host", serveOptions.host, "the address to listen on");
     serve->add_option("--speed", options.speed, "simulated seconds per wall second")
         ->check(CLI::Range(0.25, 16.0));
-    AddRunOptions(*serve, options, epoch);
+    AddRunOptions(*serve, options, epoch, bench::kModuleStepFrameMs);
 #endif
 #ifdef ZELVAN_BENCH_REPLAY
     replay::ReplayOptions replayOptions;
@@ -78,7 +86,7 @@ int main(int argc, char** argv) {
                                      "the cockpit and compare the instruments with it");
     replay->add_option("flight", replayOptions.logPath, "the log: .igc, .csv or .csv.gz")
         ->required();
-    AddRunOptions(*replay, options, epoch);
+    AddRunOptions(*replay, options, epoch, bench::kModuleStepFrameMs);
     replay->add_option("--compare", replayOptions.comparePath,
                        "each instrument beside the flight, a row a second (CSV)");
     replay->add_option("--plot", replayOptions.plotPath,
@@ -101,6 +109,17 @@ int main(int argc, char** argv) {
 #endif
     ) {
         options.epoch = static_cast<double>(epoch);
+    }
+    // A recorded flight and the page fly with the module's own time step unless told otherwise.
+    if (
+#ifdef ZELVAN_BENCH_SERVE
+        serve->parsed() ||
+#endif
+#ifdef ZELVAN_BENCH_REPLAY
+        replay->parsed() ||
+#endif
+        false) {
+        options.defaultFrameMs = bench::kModuleStepFrameMs;
     }
     bench::SetAllocationCounter(&bench::CountedAllocations);
     bench::FindCompanions(options);

@@ -97,7 +97,7 @@ void ScenarioFlight::Apply(const Action& a) {
     case Action::Kind::Ramp:
         for (const auto& [name, value] : a.values) {
             std::erase_if(ramps, [&name](const Ramp& r) { return r.name.text == name.text; });
-            ramps.push_back({name, Read(name), value, step, std::llround(a.over / kStep)});
+            ramps.push_back({name, Read(name), value, step, std::llround(a.over / frameS)});
         }
         break;
     case Action::Kind::Mouse:
@@ -153,7 +153,7 @@ void ScenarioFlight::Expect(const Action& a) {
             ++result.expectFailures;
             result.status = kExpectFailed;
             char text[64];
-            const std::size_t n = FormatShortest(static_cast<double>(step) * kStep, text, 63);
+            const std::size_t n = FormatShortest(static_cast<double>(step) * frameS, text, 63);
             text[n] = '\0';
             std::fprintf(stderr, "%s: t=%s: action %zu: %s expected %.17g (tol %g), got %s\n",
                          scenario.file.c_str(), text, a.index, name.text.c_str(), expected,

@@ -39,9 +39,19 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
+// The 10 ms step an action falls due in: the order in which actions are carried out, the same
+// whatever the frame.
 std::int64_t StepOf(double at) {
     return std::llround(std::ceil(at * 100.0 - 1e-6));
 }
+
+// The frame an action falls due in: the first that starts at or after it.
+std::int64_t FrameOf(double at, std::int64_t frameMs) {
+    return std::llround(std::ceil(at * (1000.0 / static_cast<double>(frameMs)) - 1e-6));
+}
+
+// The module's time step: each application tick moves its clock on this far.
+constexpr double kModuleStepS = 0.055;
 
 } // namespace
 
@@ -99,7 +109,8 @@ RunResult ScenarioFlight::Fly() {
     std::vector<const Action*> expects;
     std::vector<Action> commands;
 
-    const std::int64_t lastStep = std::llround(std::floor(scenario.duration * 100.0 + 1e-6));
+    const std::int64_t lastStep = std::llround(
+        std::floor(scenario.duration * (1000.0 / static_cast<double>(frameMs)) + 1e-6));
     // Speed figures only when asked for, and in the same memory however long the flight.
     StepStats stats(options.stats);
     bool fourSecondsQueued = false;
@@ -107,7 +118,7 @@ RunResult ScenarioFlight::Fly() {
     LiveLink* const live = options.live;
     const bool paced = options.realtime || live != nullptr;
     const auto period = std::chrono::duration_cast<Clock::duration>(
-        std::chrono::duration<double>(kStep / std::clamp(options.speed, 0.01, 1000.0)));
+        std::chrono::duration<double>(frameS / std::clamp(options.speed, 0.01, 1000.0)));
     StepHistogram lateNs;
     std::int64_t lateNsMax = 0;
 
@@ -115,7 +126,7 @@ RunResult ScenarioFlight::Fly() {
         return result;
     }
     for (step = 0; live == nullptr ? step <= lastStep : live->KeepFlying(step > lastStep); ++step) {
-        const double t = static_cast<double>(step) * kStep;
+        const double t = static_cast<double>(step) * frameS;
         if (paced && options.stats) {
             const std::int64_t late =
                 std::max<std::int64_t>(0, std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -132,7 +143,8 @@ RunResult ScenarioFlight::Fly() {
         }
         AdvanceRamps();
         expects.clear();
-        while (next < order.size() && StepOf(order[next]->at) <= step) {
+        // Actions due within the frame happen at its start, in the order of their 10 ms steps.
+        while (next < order.size() && FrameOf(order[next]->at, frameMs) <= step) {
             const Action* a = order[next++];
             if (a->kind == Action::Kind::Expect) {
                 expects.push_back(a);
@@ -151,9 +163,12 @@ RunResult ScenarioFlight::Fly() {
             }
         }
         if (!paused) {
-            host.SetToken(fsx::token::kHostTime, host.Token(fsx::token::kHostTime) + kStep);
+            host.SetToken(fsx::token::kHostTime, host.Token(fsx::token::kHostTime) + frameS);
         }
-        if (loader.Loaded() && step > loadStep && (step - loadStep) % kStepsPerFourSeconds == 0) {
+        // Every 4 s of host time after a load: in the frame that reaches the moment.
+        const std::int64_t sinceLoadMs = (step - loadStep) * frameMs;
+        if (loader.Loaded() && step > loadStep &&
+            sinceLoadMs / kFourSecondsMs != (sinceLoadMs - frameMs) / kFourSecondsMs) {
             simulator.QueueSystemEvent("4sec", 0);
             fourSecondsQueued = true;
         }
@@ -165,12 +180,14 @@ RunResult ScenarioFlight::Fly() {
         }
         stats.BeginStep();
         host.DeliverTriggeredKeyEvents();
-        hostsystem::RunTimersUntil(static_cast<std::uint64_t>(step) * 10, wallStart);
+        // The host's loop looks once a frame: each module timer that is due fires once.
+        hostsystem::RunTimersUntil(static_cast<std::uint64_t>(step * frameMs), wallStart,
+                                   static_cast<std::uint32_t>(frameMs));
         if (const fsx::GaugeHeader* gauge = loader.Gauge()) {
             gauge->update(); // the host redraws the panel
             gauge->draw();
         }
-        audio.Step();
+        audio.Step(static_cast<std::uint64_t>(step), frameMs);
         stats.EndStep(fourSecondsQueued, t >= 1.0);
         if (baseline) {
             baseline->EndStep();
@@ -199,7 +216,7 @@ RunResult ScenarioFlight::Fly() {
         }
     }
     const std::int64_t flown = std::max<std::int64_t>(step - 1, 0);
-    log.SetTime(static_cast<double>(flown) * kStep);
+    log.SetTime(static_cast<double>(flown) * frameS);
     Snapshot("end");
     if (baseline) {
         // The stand-in's calls are undone before the module sees the host again at its unload.
@@ -221,7 +238,11 @@ RunResult ScenarioFlight::Fly() {
     }
 
     RunStats& s = result.stats;
-    s.simulatedSeconds = static_cast<double>(flown) * kStep;
+    s.simulatedSeconds = static_cast<double>(flown) * frameS;
+    s.frameMs = static_cast<int>(frameMs);
+    s.moduleSecondsPerHostSecond =
+        s.simulatedSeconds > 0.0 ? static_cast<double>(s.ticks) * kModuleStepS / s.simulatedSeconds
+                                 : 0.0;
     s.wallSeconds = std::chrono::duration<double>(Clock::now() - wallStart).count();
     stats.Finish(s);
     s.peakRssKb = hostsystem::PeakMemoryKb();
@@ -230,6 +251,11 @@ RunResult ScenarioFlight::Fly() {
     s.lateNsP99 = lateNs.Quantile(0.99);
     s.lateNsMax = static_cast<double>(lateNsMax);
     return result;
+}
+
+int FrameMsOf(const Scenario& scenario, const RunOptions& options) {
+    return std::clamp(options.frameMs.value_or(scenario.frameMs.value_or(options.defaultFrameMs)),
+                      kLeastFrameMs, kMostFrameMs);
 }
 
 RunResult RunScenario(const Scenario& scenario, const RunOptions& options, StepHook* hook) {

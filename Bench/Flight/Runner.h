@@ -27,6 +27,10 @@ struct RunOptions {
     std::string panelPng; // the folder of the panel pictures; empty: no pictures
     // Paced flights (realtime, or with a live link) fly this many simulated seconds a second.
     double speed = 1.0;
+    // The host's frame, in ms of host time: --frame-ms when given, else the scenario's
+    // "frame_ms", else the command's own default (10 ms for run and demo).
+    std::optional<int> frameMs;
+    int defaultFrameMs = kDefaultFrameMs;
     LiveLink* live = nullptr; // a page that watches and steers the flight; none by default
 };
 
@@ -46,6 +50,10 @@ struct RunStats {
     double lateNsP99 = 0.0;
     double lateNsMax = 0.0;
     bool paced = false;
+    int frameMs = kDefaultFrameMs;
+    // Application ticks times the module's 0.055 s time step, per host second: 1 when the
+    // module's time runs with the host's.
+    double moduleSecondsPerHostSecond = 0.0;
 };
 
 // Exit status of a run, as the command line reports it.
@@ -75,6 +83,9 @@ public:
     virtual void AfterStep(double t, const HostServices& host) = 0;
     virtual std::string Error() const = 0;
 };
+
+// The frame a flight of `scenario` with `options` takes, in ms.
+int FrameMsOf(const Scenario& scenario, const RunOptions& options);
 
 // Flies the scenario in simulated time, as the simulator would, and reports how it went.
 RunResult RunScenario(const Scenario& scenario, const RunOptions& options,

@@ -10,6 +10,14 @@
 
 namespace bench {
 
+// The host's frame: host time moves on a frame at a time and each due module timer fires once
+// in it. 10 ms keeps the flights, traces and tests as they were; the module's own time step is
+// 55 ms, which replayed flights take so that the module's time runs with the flight's.
+inline constexpr int kDefaultFrameMs = 10;
+inline constexpr int kModuleStepFrameMs = 55;
+inline constexpr int kLeastFrameMs = 10;
+inline constexpr int kMostFrameMs = 100;
+
 // A host value as scenarios name it: "token:N", "avar:NAME:UNIT[:INDEX]" or "lvar:NAME";
 // "masked:EVENT", 1 while a SimConnect client withholds the simulator event EVENT; and what the
 // panel drew: "element:N", "element:N:hidden", "element:N:text". The last two kinds are only
@@ -72,6 +80,7 @@ struct Scenario {
     std::vector<std::pair<ValueName, double>> host;
     std::vector<Action> actions;
     bool hasLoad = false;
+    std::optional<int> frameMs; // "frame_ms": the host's frame, 10 to 100 ms
 };
 
 // Thrown for a scenario the bench cannot run; the text names the file, the action and the fault.

@@ -36,8 +36,8 @@ struct Ramp {
 
 class ScenarioFlight {
 public:
-    static constexpr double kStep = 0.01;
-    static constexpr std::int64_t kStepsPerFourSeconds = 400;
+    // The host's "4sec" event comes every this many ms of host time.
+    static constexpr std::int64_t kFourSecondsMs = 4000;
     // How often the baseline's stand-in makes each recorded step again: the replay lasts long
     // enough (tens of milliseconds) that a moment's disturbance of the machine does not decide
     // its median, as it could at eight passes.
@@ -46,7 +46,8 @@ public:
     ScenarioFlight(const Scenario& s, const RunOptions& o, const std::string& rootPath,
                    const std::string& settingsPath, StepHook* stepHook)
         : scenario(s), options(o), hook(stepHook), root(rootPath), settingsDir(settingsPath),
-          host(log), simulator(log, host), audio(log), answers(host) {
+          frameMs(FrameMsOf(s, o)), frameS(frameMs / 1000.0), host(log), simulator(log, host),
+          audio(log), answers(host) {
         host.keyAnswer = [this](std::uint32_t id, std::uint32_t value) { answers(id, value); };
     }
 
@@ -121,6 +122,9 @@ private:
     StepHook* hook;
     std::string root;
     std::string settingsDir;
+    // A step is one frame of the host: this many ms, and the same in seconds.
+    std::int64_t frameMs;
+    double frameS;
     EventLog log;
     HostServices host;
     SimulatorConnection simulator;

@@ -34,9 +34,11 @@ void* CreateMainWindow();
 void DestroyMainWindow(void* window);
 
 // Runs the module's timers that fall due up to `nowMs` of the flight, which started at
-// `wallStart`. The native host runs them at once in simulated time; the Windows host runs its
-// message loop until the wall clock reaches that moment.
-void RunTimersUntil(std::uint64_t nowMs, Clock::time_point wallStart);
+// `wallStart`, at the end of a frame of `frameMs`: each due timer fires once, however long the
+// frame, as a thread timer does under a loop that looks once a frame. The native host runs them
+// at once in simulated time; the Windows host runs its message loop until the wall clock reaches
+// that moment (at a frame longer than the timers' 10 ms period it waits, then looks once).
+void RunTimersUntil(std::uint64_t nowMs, Clock::time_point wallStart, std::uint32_t frameMs);
 
 // Stops every timer the module left running before it is unloaded; returns how many there were.
 std::size_t StopLeftoverTimers();

@@ -74,7 +74,7 @@ void DestroyMainWindow(void* window) {
     zvrt_destroy_window(window);
 }
 
-void RunTimersUntil(std::uint64_t nowMs, Clock::time_point) {
+void RunTimersUntil(std::uint64_t nowMs, Clock::time_point, std::uint32_t) {
     zvrt_run_due_timers(nowMs);
 }
 

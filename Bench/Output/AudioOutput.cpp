@@ -32,9 +32,7 @@ void WaveHeader(unsigned char* h, std::uint32_t rate, std::uint64_t frames) {
 
 } // namespace
 
-AudioOutput::AudioOutput(EventLog& eventLog) : log(eventLog) {
-    frames.resize(kFramesPerStep * 2);
-}
+AudioOutput::AudioOutput(EventLog& eventLog) : log(eventLog) {}
 
 AudioOutput::~AudioOutput() {
     if (wav != nullptr) {
@@ -52,8 +50,13 @@ bool AudioOutput::Record(const std::string& wavPath) {
     return std::fwrite(header, 1, sizeof header, wav) == sizeof header;
 }
 
-void AudioOutput::Step() {
-    if (!device.RenderStep(frames.data())) {
+void AudioOutput::Step(std::uint64_t frame, std::int64_t frameMs) {
+    // The sound's frames due by the frame's end, less those due by its start.
+    const auto ms = static_cast<std::uint64_t>(frameMs);
+    const auto dueBy = [ms](std::uint64_t end) { return end * ms * kSampleRate / 1000; };
+    const auto count = static_cast<std::uint32_t>(dueBy(frame + 1) - dueBy(frame));
+    frames.resize(static_cast<std::size_t>(count) * 2);
+    if (!device.Render(frames.data(), count)) {
         if (wav == nullptr) {
             return;
         }
@@ -61,7 +64,7 @@ void AudioOutput::Step() {
     }
     if (wav != nullptr) {
         std::fwrite(frames.data(), sizeof(std::int16_t), frames.size(), wav);
-        framesWritten += kFramesPerStep;
+        framesWritten += count;
     }
 }
 

@@ -15,7 +15,6 @@ namespace bench {
 class AudioOutput {
 public:
     static constexpr std::uint32_t kSampleRate = LoopbackDevice::kSampleRate;
-    static constexpr std::uint32_t kFramesPerStep = LoopbackDevice::kFramesPerStep;
 
     explicit AudioOutput(EventLog& log);
     ~AudioOutput();
@@ -24,8 +23,10 @@ public:
 
     // False when the file cannot be made.
     bool Record(const std::string& wavPath);
-    // Renders one step of sound, if the module has its device open.
-    void Step();
+    // Renders the sound of frame `frame`, `frameMs` long, if the module has its device open:
+    // 441 stereo frames a 10 ms; a frame whose length is no whole number of them carries the
+    // rest into the next, so that no sample is lost.
+    void Step(std::uint64_t frame, std::int64_t frameMs);
     // Writes the WAV file's sizes; false when the file could not be completed.
     bool Finish();
 

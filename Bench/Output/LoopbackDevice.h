@@ -36,11 +36,13 @@ public:
 
     // Renders one step of interleaved stereo into `frames` (2 * kFramesPerStep samples). False,
     // with `frames` untouched, while the module has no device open.
-    bool RenderStep(std::int16_t* frames) {
+    bool RenderStep(std::int16_t* frames) { return Render(frames, kFramesPerStep); }
+    // The same for `count` stereo frames (2 * count samples).
+    bool Render(std::int16_t* frames, std::uint32_t count) {
         if (record.render == nullptr) {
             return false;
         }
-        record.render(record.context, frames, kFramesPerStep);
+        record.render(record.context, frames, count);
         return true;
     }
 

@@ -68,6 +68,8 @@ void PrintStats(const RunStats& s, std::ostream& out) {
     out << "baseline_ns_per_tick: " << s.baselineNsPerTick << "\n";
     out << "tick_ratio: " << (s.baselineNsPerTick > 0.0 ? s.nsPerTick / s.baselineNsPerTick : 0.0)
         << "\n";
+    out << "frame_ms: " << s.frameMs << "\n";
+    out << "module_s_per_host_s: " << s.moduleSecondsPerHostSecond << "\n";
     if (s.paced) {
         out << "late_ns_median: " << s.lateNsMedian << "\n";
         out << "late_ns_p99: " << s.lateNsP99 << "\n";

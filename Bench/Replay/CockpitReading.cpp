@@ -4,6 +4,7 @@
 #include "Bench/Replay/Derivation.h"
 #include "Bench/Replay/HostFeed.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace replay {
@@ -25,21 +26,28 @@ CockpitReading ReadCockpit(const FlightState& f, const bench::HostServices& host
     // The needles' scales: altitude in tens of kilometres; the variometers about 60 (30 m/s
     // over 60) and 50 (5 m/s over 50); airspeed in percent of 400 km/h; the compass card in
     // turns; bank over 360 and pitch over 180 about 0.5; the turn needles -10 to +10 over 0 to 1;
-    // the ball -127 to +127 over 0 to 1.
-    const auto turn = [&lvar](std::string_view name) {
-        return (lvar(name) * 20.0 - 10.0) / kTurnValuePerDps;
-    };
+    // the ball -127 to +127 over 0 to 1. The turn needles, the ball and the variometers stop at
+    // the ends of those scales.
     CockpitReading r;
+    // A needle with stops: its variable held within the dial's range, and whether it was held.
+    const auto stopped = [&r, &lvar](Quantity q, std::string_view name, double low, double high) {
+        const double v = lvar(name);
+        r.atStop[q] = v <= low || v >= high;
+        return std::clamp(v, low, high);
+    };
+    const auto turn = [&stopped](Quantity q, std::string_view name) {
+        return (stopped(q, name, 0.0, 1.0) * 20.0 - 10.0) / kTurnValuePerDps;
+    };
     r.t = f.t;
     auto& v = r.values;
     v[kAltitude] = f.altitudeM;
     v[kAltimeter1] = lvar("zelvan_alt_kilo_needle") * 10000.0;
     v[kAltimeter2] = lvar("zelvan_alt_kilo_needle_2") * 10000.0;
     v[kVerticalSpeed] = f.verticalSpeedMs;
-    v[kVariometer1] = (lvar("zelvan_climb_needle") - 60.0) / 2.0;
-    v[kVariometer2] = (lvar("zelvan_climb_needle_2") - 60.0) / 2.0;
-    v[kPrecision1] = (lvar("zelvan_prec_climb_needle") - 50.0) / 10.0;
-    v[kPrecision2] = (lvar("zelvan_prec_climb_needle_2") - 50.0) / 10.0;
+    v[kVariometer1] = (stopped(kVariometer1, "zelvan_climb_needle", 0.0, 120.0) - 60.0) / 2.0;
+    v[kVariometer2] = (stopped(kVariometer2, "zelvan_climb_needle_2", 0.0, 120.0) - 60.0) / 2.0;
+    v[kPrecision1] = (stopped(kPrecision1, "zelvan_prec_climb_needle", 0.0, 100.0) - 50.0) / 10.0;
+    v[kPrecision2] = (stopped(kPrecision2, "zelvan_prec_climb_needle_2", 0.0, 100.0) - 50.0) / 10.0;
     v[kIas] = f.iasKph;
     v[kAirspeed1] = lvar("zelvan_speed_needle") * 4.0;
     v[kAirspeed2] = lvar("zelvan_speed_needle_2") * 4.0;
@@ -51,12 +59,13 @@ CockpitReading ReadCockpit(const FlightState& f, const bench::HostServices& host
     v[kPitch] = f.pitchDeg;
     v[kAttitude1Pitch] = (lvar("ovi_pitch_scale") - 0.5) * 180.0;
     v[kTurnRate] = f.turnRateDps;
-    v[kTurn1] = turn("ovi_turnkey_needle");
-    v[kTurn2] = turn("zelvan_turnkey_needle_2");
+    v[kTurn1] = turn(kTurn1, "ovi_turnkey_needle");
+    v[kTurn2] = turn(kTurn2, "zelvan_turnkey_needle_2");
     // The ball runs opposite to the sideways force it feels.
-    v[kSlipBall] = -(lvar("ovi_inclin_ball") - 0.5) * 254.0 / kBallPerG;
+    v[kSlipBall] = -(stopped(kSlipBall, "ovi_inclin_ball", 0.0, 1.0) - 0.5) * 254.0 / kBallPerG;
     r.lateralAccelG = f.lateralAccelG;
     r.iasSource = f.iasSource;
+    r.power = ReadPower(host);
     return r;
 }
 

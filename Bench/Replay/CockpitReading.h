@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Bench/Replay/FlightState.h"
+#include "Bench/Replay/PowerReading.h"
 
 #include <array>
 #include <string_view>
@@ -46,9 +47,13 @@ struct CockpitReading {
     std::array<double, kQuantities> values{};
     double lateralAccelG = 0.0;                        // what the slip ball should show
     AirspeedSource iasSource = AirspeedSource::Ground; // where the flight's airspeed came from
+    // The needles that stood at a stop of their dial, and so read as the stop's value.
+    std::array<bool, kQuantities> atStop{};
+    PowerReading power;
 };
 
-// Reads the instruments after a step; an instrument whose needle does not exist reads NaN.
+// Reads the instruments after a step; an instrument whose needle does not exist reads NaN. A
+// needle beyond the end of its dial stands at the dial's stop, as the cockpit model stops it.
 CockpitReading ReadCockpit(const FlightState& flight, const bench::HostServices& host);
 
 } // namespace replay

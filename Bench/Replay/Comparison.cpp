@@ -10,8 +10,9 @@ namespace replay {
 
 Comparison::Comparison(std::string target)
     : path(std::move(target)), partPath(path.empty() ? "" : path + ".part") {
-    const auto add = [this](Quantity instrument, std::size_t flight, bool heading = false) {
-        spreads.push_back({instrument, flight, heading});
+    const auto add = [this](Quantity instrument, std::size_t flight, bool heading = false,
+                            std::size_t power = kConsumers) {
+        spreads.push_back({instrument, flight, heading, power});
     };
     add(kAltimeter1, kAltitude);
     add(kAltimeter2, kAltitude);
@@ -22,11 +23,11 @@ Comparison::Comparison(std::string target)
     add(kAirspeed1, kIas);
     add(kAirspeed2, kIas);
     add(kCompass, kHeading, true);
-    add(kAttitude1Bank, kBank);
-    add(kAttitude2Bank, kBank);
-    add(kAttitude1Pitch, kPitch);
-    add(kTurn1, kTurnRate);
-    add(kTurn2, kTurnRate);
+    add(kAttitude1Bank, kBank, false, kAttitude1Power);
+    add(kAttitude2Bank, kBank, false, kAttitude2Power);
+    add(kAttitude1Pitch, kPitch, false, kAttitude1Power);
+    add(kTurn1, kTurnRate, false, kTurn1Power);
+    add(kTurn2, kTurnRate, false, kTurn2Power);
     add(kSlipBall, kQuantities);
 }
 
@@ -50,6 +51,12 @@ bool Comparison::Open() {
     for (const std::string_view name : kQuantityNames) {
         std::fprintf(file.get(), ",%.*s", static_cast<int>(name.size()), name.data());
     }
+    for (const std::string_view name : kBatteryColumns) {
+        std::fprintf(file.get(), ",%.*s", static_cast<int>(name.size()), name.data());
+    }
+    for (const std::string_view name : kPoweredColumns) {
+        std::fprintf(file.get(), ",%.*s", static_cast<int>(name.size()), name.data());
+    }
     std::fputs(",ias_source\n", file.get());
     return true;
 }
@@ -64,12 +71,35 @@ void Comparison::Add(const CockpitReading& r) {
                 std::fprintf(file.get(), ",%.4f", v);
             }
         }
+        for (const double pct : r.power.batteryPct) {
+            if (std::isnan(pct)) {
+                std::fputc(',', file.get());
+            } else {
+                std::fprintf(file.get(), ",%.2f", pct);
+            }
+        }
+        for (const bool on : r.power.powered) {
+            std::fputs(on ? ",1" : ",0", file.get());
+        }
         std::fprintf(file.get(), ",%s\n", AirspeedSourceName(r.iasSource));
     }
+    for (std::size_t c = 0; c < kConsumers; ++c) {
+        if (firstRow ? !r.power.powered[c] : r.power.powered[c] != powered[c]) {
+            powerChanges.push_back({c, r.t, r.power.powered[c], r.power.why[c]});
+        }
+        powered[c] = r.power.powered[c];
+    }
+    firstRow = false;
     for (Spread& s : spreads) {
         const double shown = r.values[s.instrument];
         const double flown = s.flight == kQuantities ? r.lateralAccelG : r.values[s.flight];
         if (std::isnan(shown) || std::isnan(flown)) {
+            continue;
+        }
+        ++s.rows;
+        s.stopSeconds += r.atStop[s.instrument] ? 1 : 0;
+        // A dead instrument shows nothing of the flight: its differences are not its faults.
+        if (s.power != kConsumers && !r.power.powered[s.power]) {
             continue;
         }
         const double d = s.heading ? HeadingChange(flown, shown) : shown - flown;
@@ -104,16 +134,43 @@ double Comparison::Spread::Rms() const {
 }
 
 void Comparison::PrintSummary(std::ostream& out) const {
-    out << "instrument            largest difference        rms   at flight time\n";
+    out << "instrument            largest difference        rms   at flight time   at stop\n";
     for (const Spread& s : spreads) {
-        if (s.count == 0) {
+        if (s.rows == 0) {
             continue;
         }
-        char line[160];
+        char cell[200];
         const std::string_view name = kQuantityNames[s.instrument];
-        std::snprintf(line, sizeof line, "%-20.*s %+12.3f %12.3f   %.0f s\n",
-                      static_cast<int>(name.size()), name.data(), s.largest, s.Rms(), s.largestAt);
-        out << line;
+        std::snprintf(cell, sizeof cell, "%-20.*s", static_cast<int>(name.size()), name.data());
+        std::string line = cell;
+        if (s.count == 0) {
+            std::snprintf(cell, sizeof cell, " %-43s", "no power throughout");
+        } else {
+            std::snprintf(cell, sizeof cell, " %+12.3f %12.3f   %-14s", s.largest, s.Rms(),
+                          (std::to_string(std::lround(s.largestAt)) + " s").c_str());
+        }
+        line += cell;
+        if (s.stopSeconds > 0) {
+            std::snprintf(cell, sizeof cell, " %5zu s", s.stopSeconds);
+            line += cell;
+        }
+        if (s.power != kConsumers && s.count > 0 && s.count < s.rows) {
+            line += "   (differences while powered: " + std::to_string(s.count) + " of " +
+                    std::to_string(s.rows) + " s)";
+        }
+        line.erase(line.find_last_not_of(' ') + 1);
+        out << line << "\n";
+    }
+    out << "power, as the switches and the service panel's charge bars show it:\n";
+    if (powerChanges.empty()) {
+        out << "  every electric instrument had power throughout\n";
+    }
+    for (const PowerChange& c : powerChanges) {
+        char line[200];
+        const std::string_view name = kConsumerNames[c.consumer];
+        std::snprintf(line, sizeof line, "  %-10.*s %s at %ld s", static_cast<int>(name.size()),
+                      name.data(), c.powered ? "power back" : "lost power", std::lround(c.t));
+        out << line << (c.powered ? "" : ": " + c.why) << "\n";
     }
 }
 

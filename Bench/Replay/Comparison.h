@@ -2,6 +2,7 @@
 
 #include "Bench/Replay/CockpitReading.h"
 
+#include <array>
 #include <cstdio>
 #include <memory>
 #include <ostream>
@@ -27,21 +28,35 @@ public:
     // Gives the file its name; false when it could not be written whole.
     bool Finish();
 
-    // Per instrument: the largest and the root-mean-square difference, and where the largest
-    // happened. Instruments that never showed a value are left out.
+    // Per instrument: the largest and the root-mean-square difference, where the largest
+    // happened, the seconds its needle stood at a stop and, for an electric instrument, over how
+    // many seconds it had power (its differences count only those). Instruments that never
+    // showed a value are left out. Then when each electric instrument lost power, and why.
     void PrintSummary(std::ostream& out) const;
 
     struct Spread {
         std::size_t instrument; // a Quantity
         std::size_t flight;     // the Quantity it shows, or kQuantities: the lateral acceleration
         bool heading;           // differences taken the short way round the compass
+        std::size_t power;      // the Consumer whose power it needs; kConsumers: none
         double largest = 0.0;
         double largestAt = 0.0;
         double sumOfSquares = 0.0;
         std::size_t count = 0;
+        std::size_t rows = 0;        // rows in which it showed a value, with power or without
+        std::size_t stopSeconds = 0; // rows in which its needle stood at a stop
         double Rms() const;
     };
     const std::vector<Spread>& Spreads() const { return spreads; }
+
+    // An electric instrument's power coming or going, as the cockpit showed it.
+    struct PowerChange {
+        std::size_t consumer;
+        double t;
+        bool powered;    // it has power from t on
+        std::string why; // why not, when it has none
+    };
+    const std::vector<PowerChange>& PowerChanges() const { return powerChanges; }
 
 private:
     struct FileCloser {
@@ -51,6 +66,9 @@ private:
     std::string partPath;
     std::unique_ptr<std::FILE, FileCloser> file;
     std::vector<Spread> spreads;
+    std::vector<PowerChange> powerChanges;
+    std::array<bool, kConsumers> powered{};
+    bool firstRow = true;
     bool finished = false;
 };
 

@@ -14,8 +14,8 @@
 namespace replay {
 
 // A recorded flight as the host flies it: the state at any moment, asked for with time moving
-// forward (one 10 ms step after another), interpolated between the log's points. A runner or a
-// server loop asks At(t) each step and hands the values to the host (see HostFeed).
+// forward (one frame of the host after another), interpolated between the log's points. A runner or
+// a server loop asks At(t) each step and hands the values to the host (see HostFeed).
 class FlightSource {
 public:
     virtual ~FlightSource() = default;

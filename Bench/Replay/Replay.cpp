@@ -84,7 +84,8 @@ bench::RunResult RunReplay(const ReplayOptions& replay, const bench::RunOptions&
         return BadInput(replay.comparePath + ": cannot be written");
     }
     PlotRecorder plot;
-    ReplayHook hook(*flight, from, std::min(to, flight->Duration()), kLeadInS, compare,
+    ReplayHook hook(*flight, from, std::min(to, flight->Duration()), kLeadInS,
+                    bench::FrameMsOf(scenario, options), compare,
                     replay.plotPath.empty() ? nullptr : &plot, replay.progress);
     bench::RunResult result = bench::RunScenario(scenario, options, &hook);
     hook.FinishProgress();

@@ -36,14 +36,17 @@ constexpr Switch kSetup[] = {
 constexpr double kLevelBankDeg = 0.5;
 constexpr double kLevelPitchDeg = 2.0;
 
-constexpr std::int64_t kStepsPerSecond = 100;
+// The first whole second at or after `ms` (which may be before the flight, in its lead-in).
+std::int64_t SecondFrom(std::int64_t ms) {
+    return ms >= 0 ? (ms + 999) / 1000 : -(-ms / 1000);
+}
 
 } // namespace
 
-ReplayHook::ReplayHook(FlightSource& source, double fromS, double toS, double leadInS,
+ReplayHook::ReplayHook(FlightSource& source, double fromS, double toS, double leadInS, int frame,
                        Comparison& comparison, PlotRecorder* recorder, bool showProgress)
-    : flight(source), from(fromS), to(toS), leadIn(leadInS), compare(comparison), plot(recorder),
-      progress(showProgress), wallStart(std::chrono::steady_clock::now()) {}
+    : flight(source), from(fromS), to(toS), leadIn(leadInS), frameMs(frame), compare(comparison),
+      plot(recorder), progress(showProgress), wallStart(std::chrono::steady_clock::now()) {}
 
 void ReplayHook::SetUpCockpit(double t, bench::HostServices& host) {
     while (setupDone < std::size(kSetup) && t >= kSetup[setupDone].at - 1e-9) {
@@ -79,9 +82,21 @@ bool ReplayHook::BeforeStep(double t, bench::HostServices& host) {
 
 void ReplayHook::AfterStep(double t, const bench::HostServices& host) {
     const std::int64_t step = steps++;
-    const std::int64_t flightStep = step - std::llround(leadIn * kStepsPerSecond);
-    if (flightStep >= 0 && flightStep % kStepsPerSecond == 0) {
-        const CockpitReading reading = ReadCockpit(state, host);
+    // The cockpit drawn in this frame shows until the next one: each whole second of the flight
+    // is read in the frame it falls in, beside the flight at that second.
+    const std::int64_t flightMs = std::llround((t - leadIn) * 1000.0);
+    const std::int64_t second = SecondFrom(flightMs);
+    if (second >= 0 && second * 1000 < flightMs + frameMs &&
+        from + static_cast<double>(second) <= to + 1e-9) {
+        FlightState shown = state;
+        if (second * 1000 != flightMs) {
+            try {
+                shown = flight.At(from + static_cast<double>(second));
+            } catch (const ReplayError&) {
+                // The next frame's read meets the same damage and ends the run.
+            }
+        }
+        const CockpitReading reading = ReadCockpit(shown, host);
         compare.Add(reading);
         if (plot != nullptr) {
             plot->Add(reading);

@@ -13,11 +13,13 @@ namespace replay {
 
 // Flies a flight source through the bench's host a step at a time: the pilot's setting up of
 // the cockpit during the lead-in, then the flight's values every step, the gyros uncaged once
-// the glider flies level, and the instruments read back every whole second of the flight.
+// the glider flies level, and the instruments read back every whole second of the flight as the
+// cockpit showed them then: drawn in the frame that the second falls in.
 class ReplayHook : public bench::StepHook {
 public:
-    ReplayHook(FlightSource& flight, double from, double to, double leadIn, Comparison& compare,
-               PlotRecorder* plot, bool progress);
+    // The host flies frames of `frameMs`.
+    ReplayHook(FlightSource& flight, double from, double to, double leadIn, int frameMs,
+               Comparison& compare, PlotRecorder* plot, bool progress);
 
     bool BeforeStep(double t, bench::HostServices& host) override;
     void AfterStep(double t, const bench::HostServices& host) override;
@@ -33,6 +35,7 @@ private:
     double from;
     double to;
     double leadIn;
+    std::int64_t frameMs;
     Comparison& compare;
     PlotRecorder* plot;
     bool progress;
