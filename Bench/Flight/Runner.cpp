@@ -187,7 +187,7 @@ RunResult ScenarioFlight::Fly() {
         for (const Action* a : expects) {
             Expect(*a);
         }
-        trace.Row(t, host);
+        trace.Row(t, host.NamedVars(), host.PanelDrawn() ? &host.Panel() : nullptr);
         if (hook != nullptr) {
             hook->AfterStep(t, host);
         }
@@ -216,7 +216,7 @@ RunResult ScenarioFlight::Fly() {
     if (!audio.Finish()) {
         std::fprintf(stderr, "%s: cannot be written\n", options.audioOut.c_str());
     }
-    if (!trace.Finish(host)) {
+    if (!trace.Finish(host.NamedVars())) {
         std::fprintf(stderr, "%s: cannot be written\n", options.tracePath.c_str());
     }
 
@@ -248,8 +248,15 @@ RunResult RunScenario(const Scenario& scenario, const RunOptions& options, StepH
         }
         ScratchFolder root(local.rootDir);
         ScratchFolder settings(local.settingsDir);
-        SimRootLayout layout{local.standinLibrary, local.soundBankFolder};
-        LayOutSimRoot(root.path, scenario, layout);
+        const SimRootLayout layout{local.standinLibrary, local.soundBankFolder,
+                                   scenario.simconnect,   scenario.simconnectMissingEntry,
+                                   scenario.soundBank,    scenario.soundBankDamaged};
+        try {
+            LayOutSimRoot(root.path, layout);
+        } catch (const std::invalid_argument& e) {
+            throw ScenarioError{scenario.file + ": field \"simconnect_missing_entry\": " +
+                                e.what()};
+        }
         if (scenario.settings) {
             WriteSettings(settings.path, *scenario.settings);
         }
