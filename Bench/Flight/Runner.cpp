@@ -160,8 +160,7 @@ RunResult ScenarioFlight::Fly() {
 
         // A step without a save, every so often, has its host calls recorded for the baseline.
         if (baseline) {
-            baseline->BeginStep(loader.Loaded() && t >= 1.0 && !fourSecondsQueued &&
-                                step % Baseline::kRecordEvery == 0);
+            baseline->BeginStep(step, loader.Loaded() && t >= 1.0 && !fourSecondsQueued);
         }
         stats.BeginStep();
         host.DeliverTriggeredKeyEvents();
