@@ -247,14 +247,16 @@ RunResult RunScenario(const Scenario& scenario, const RunOptions& options, StepH
         }
         ScratchFolder root(local.rootDir);
         ScratchFolder settings(local.settingsDir);
-        const SimRootLayout layout{local.standinLibrary, local.soundBankFolder,
-                                   scenario.simconnect,   scenario.simconnectMissingEntry,
-                                   scenario.soundBank,    scenario.soundBankDamaged};
+        SimRootLayout layout{local.standinLibrary, local.soundBankFolder};
+        layout.simconnect = scenario.simconnect;
+        layout.missingEntry = scenario.simconnectMissingEntry;
+        layout.soundBank = scenario.soundBank;
+        layout.damagedSound = scenario.soundBankDamaged;
         try {
             LayOutSimRoot(root.path, layout);
         } catch (const std::invalid_argument& e) {
-            throw ScenarioError{scenario.file + ": field \"simconnect_missing_entry\": " +
-                                e.what()};
+            throw ScenarioError{scenario.file +
+                                ": field \"simconnect_missing_entry\": " + e.what()};
         }
         if (scenario.settings) {
             WriteSettings(settings.path, *scenario.settings);

@@ -78,9 +78,8 @@ bench::RunResult RunReplay(const ReplayOptions& replay, const bench::RunOptions&
         }
     }
     if (from >= flight->Duration() || to <= from) {
-        return BadInput(replay.logPath + ": --from " + Seconds(from) + " and --to " +
-                        Seconds(to) + " leave nothing of its " + Seconds(flight->Duration()) +
-                        " s to fly");
+        return BadInput(replay.logPath + ": --from " + Seconds(from) + " and --to " + Seconds(to) +
+                        " leave nothing of its " + Seconds(flight->Duration()) + " s to fly");
     }
     if (replay.failures < 0 || replay.failures > 100) {
         return BadInput("--failures takes 0 to 100");

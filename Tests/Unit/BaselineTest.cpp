@@ -158,8 +158,8 @@ TEST(Baseline, ItsSampleStaysInTheSameMemoryAndSpreadOverTheWholeFlight) {
     std::nth_element(callsPerStep.begin(), callsPerStep.begin() + callsPerStep.size() / 2,
                      callsPerStep.end());
     EXPECT_EQ(callsPerStep[callsPerStep.size() / 2], 5);
-    const auto late = std::count_if(kept.begin(), kept.end(),
-                                    [](std::int64_t n) { return n >= kSteps / 4; });
+    const auto late =
+        std::count_if(kept.begin(), kept.end(), [](std::int64_t n) { return n >= kSteps / 4; });
     EXPECT_NEAR(static_cast<double>(late) / static_cast<double>(kept.size()), 0.75, 0.02);
 
     EXPECT_GT(r.baseline.Replay(1), 0.0);
