@@ -10,9 +10,9 @@ struct SimRootLayout {
     std::string standinLibrary;  // the bench's SimConnect client library
     std::string soundBankFolder; // the bench's own sound bank, if built
     bool simconnect = true;      // the client libraries are there
-    std::string missingEntry;    // an entry point the client libraries lack; empty: none
+    std::string missingEntry{};  // an entry point the client libraries lack; empty: none
     bool soundBank = true;       // the sound bank is there
-    std::string damagedSound;    // a file of the sound folder with a damaged RIFF header
+    std::string damagedSound{};  // a file of the sound folder with a damaged RIFF header
 };
 
 inline constexpr const char* kAircraftFolder = "SimObjects/Airplanes/PelmoraG_Q-71_Zelvan";
