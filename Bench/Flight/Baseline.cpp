@@ -137,8 +137,13 @@ Baseline::~Baseline() {
     }
 }
 
-void Baseline::BeginStep(bool record) {
-    recording = record;
+void Baseline::BeginStep(std::int64_t step, bool eligible) {
+    recording = eligible && step % stride == 0;
+    recordingStep = step;
+}
+
+std::int64_t Baseline::StepNumber(const HostCall& stepEnd) {
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(stepEnd.b) << 32) | stepEnd.a);
 }
 
 void Baseline::EndStep() {
@@ -146,10 +151,15 @@ void Baseline::EndStep() {
         return;
     }
     recording = false;
-    Note(HostCall::Kind::StepEnd);
+    const auto number = static_cast<std::uint64_t>(recordingStep);
+    Note(HostCall::Kind::StepEnd, static_cast<std::uint32_t>(number),
+         static_cast<std::uint32_t>(number >> 32));
     ++recordedSteps;
     if (elements.empty() && host.PanelDrawn()) {
         MakeStandinElements();
+    }
+    if (recordedSteps >= kKeptSteps) {
+        Thin();
     }
     if (calls.capacity() - calls.size() < kCallsAhead) {
         calls.reserve(calls.capacity() * 2);
@@ -186,6 +196,61 @@ void Baseline::NoteDraw() {
     for (const PanelElement& p : frame) {
         drawn.push_back({p.value, p.imageFlags, p.text});
     }
+}
+
+// Doubles the stride and keeps the recorded steps it still takes, moved down in place; the names
+// they pass move to a fresh arena, so that the dropped steps' names free their room.
+void Baseline::Thin() {
+    using K = HostCall::Kind;
+    stride *= 2;
+    std::vector<char> keptNames;
+    keptNames.reserve(kNameArena);
+    std::size_t callsOut = 0;
+    std::size_t drawnOut = 0;
+    std::size_t camerasOut = 0;
+    std::size_t kept = 0;
+    std::size_t begin = 0;
+    for (std::size_t end = 0; end < calls.size(); ++end) {
+        if (calls[end].kind != K::StepEnd) {
+            continue;
+        }
+        const bool keep = StepNumber(calls[end]) % stride == 0;
+        for (std::size_t at = begin; keep && at <= end; ++at) {
+            HostCall call = calls[at];
+            switch (call.kind) {
+            case K::Draw:
+                for (std::uint32_t i = 0; i < call.b; ++i) {
+                    drawn[drawnOut + i] = drawn[call.a + i];
+                }
+                call.a = static_cast<std::uint32_t>(drawnOut);
+                drawnOut += call.b;
+                break;
+            case K::CameraSet:
+                cameras[camerasOut] = cameras[call.a];
+                call.a = static_cast<std::uint32_t>(camerasOut++);
+                break;
+            case K::CheckNamed:
+            case K::RegisterNamed:
+            case K::UnitsEnum:
+            case K::AircraftVarEnum: {
+                const char* name = names.data() + call.a;
+                call.a = static_cast<std::uint32_t>(keptNames.size());
+                keptNames.insert(keptNames.end(), name, name + std::strlen(name) + 1);
+                break;
+            }
+            default:
+                break;
+            }
+            calls[callsOut++] = call;
+        }
+        kept += keep ? 1 : 0;
+        begin = end + 1;
+    }
+    calls.resize(callsOut);
+    drawn.resize(drawnOut);
+    cameras.resize(camerasOut);
+    names.swap(keptNames);
+    recordedSteps = kept;
 }
 
 // The stand-in's elements copy the module's as they were first drawn in a recorded step.

@@ -29,7 +29,7 @@ struct HostCall {
         Dispatch,
         SetData,   // a: define, b: object, c: flags, d: count, value
         CameraSet, // a: place of the six floats
-        StepEnd,   // closes the calls of one recorded step
+        StepEnd,   // closes the calls of one recorded step; a, b: the step's number
     };
     Kind kind;
     std::uint32_t a = 0;
@@ -40,11 +40,15 @@ struct HostCall {
 };
 
 // The baseline of --stats: while the module flies, the calls it makes into the host (the
-// panel-service table and SimConnect) are recorded on every kRecordEvery-th step; after the
-// flight a stand-in gauge with no logic of its own makes exactly those calls again, step by
-// step, and the median of those steps is what the host's side of a tick costs. The module's own
-// cost reads as the ratio of its step time to that, which a busy machine disturbs far less than
-// either time.
+// panel-service table and SimConnect) are recorded on a sample of its steps; after the flight a
+// stand-in gauge with no logic of its own makes exactly those calls again, step by step, and the
+// median of those steps is what the host's side of a tick costs. The module's own cost reads as
+// the ratio of its step time to that, which a busy machine disturbs far less than either time.
+//
+// The sample is every stride-th step, the stride starting at kRecordEvery. It holds at most
+// kKeptSteps steps: when it fills, the stride doubles and the steps the new stride no longer
+// takes are dropped. The sample so stays spread evenly over the whole flight, in the same memory
+// for an hour as for a week.
 //
 // Recording sits between the module and the host: the module is handed this table, whose slots
 // note the call and pass it on to the host's, and SimConnect reaches the simulator through this
@@ -52,6 +56,7 @@ struct HostCall {
 class Baseline final : public SimConnectServer {
 public:
     static constexpr std::int64_t kRecordEvery = 256;
+    static constexpr std::size_t kKeptSteps = 1024;
 
     Baseline(HostServices& host, SimConnectServer& simulator);
     ~Baseline();
@@ -61,10 +66,15 @@ public:
     // The table the module is given in place of the host's.
     fsx::PanelServiceTable* Table() { return &table; }
 
-    // Recording of one step; memory for the next is made ready outside the timed part.
-    void BeginStep(bool record);
+    // Recording of step number `step` when it may be recorded (`eligible`) and the sample takes
+    // it; memory for the next is made ready, and the sample thinned, outside the timed part.
+    void BeginStep(std::int64_t step, bool eligible);
     void EndStep();
+    // The steps the sample holds, and the stride it takes them at.
     std::size_t RecordedSteps() const { return recordedSteps; }
+    std::int64_t Stride() const { return stride; }
+    // Each recorded step's calls end with a StepEnd that carries the step's number.
+    static std::int64_t StepNumber(const HostCall& stepEnd);
     const std::vector<HostCall>& Calls() const { return calls; }
 
     // Makes every recorded step's calls again, `passes` times over, each step timed; the median
@@ -103,6 +113,7 @@ private:
     // Keeps a name the module passed; its offset in the arena, or kInvalidId when full.
     std::uint32_t KeepName(const char* name);
     void NoteDraw();
+    void Thin();
     void MakeStandinElements();
     void ReplayStep(std::size_t& at);
     void ReplayDraw(std::uint32_t first, std::uint32_t count);
@@ -113,6 +124,8 @@ private:
     fsx::PanelServiceTable table{};
     Handle handle = nullptr; // what the simulator answered the module's open with
     bool recording = false;
+    std::int64_t recordingStep = 0;
+    std::int64_t stride = kRecordEvery;
     std::size_t recordedSteps = 0;
 
     std::vector<HostCall> calls;

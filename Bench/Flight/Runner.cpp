@@ -175,8 +175,7 @@ RunResult ScenarioFlight::Fly() {
 
         // A step without a save, every so often, has its host calls recorded for the baseline.
         if (baseline) {
-            baseline->BeginStep(loader.Loaded() && t >= 1.0 && !fourSecondsQueued &&
-                                step % Baseline::kRecordEvery == 0);
+            baseline->BeginStep(step, loader.Loaded() && t >= 1.0 && !fourSecondsQueued);
         }
         stats.BeginStep();
         host.DeliverTriggeredKeyEvents();
@@ -204,7 +203,7 @@ RunResult ScenarioFlight::Fly() {
         for (const Action* a : expects) {
             Expect(*a);
         }
-        trace.Row(t, host);
+        trace.Row(t, host.NamedVars(), host.PanelDrawn() ? &host.Panel() : nullptr);
         if (hook != nullptr) {
             hook->AfterStep(t, host);
         }
@@ -233,7 +232,7 @@ RunResult ScenarioFlight::Fly() {
     if (!audio.Finish()) {
         std::fprintf(stderr, "%s: cannot be written\n", options.audioOut.c_str());
     }
-    if (!trace.Finish(host)) {
+    if (!trace.Finish(host.NamedVars())) {
         std::fprintf(stderr, "%s: cannot be written\n", options.tracePath.c_str());
     }
 
@@ -275,7 +274,16 @@ RunResult RunScenario(const Scenario& scenario, const RunOptions& options, StepH
         ScratchFolder root(local.rootDir);
         ScratchFolder settings(local.settingsDir);
         SimRootLayout layout{local.standinLibrary, local.soundBankFolder};
-        LayOutSimRoot(root.path, scenario, layout);
+        layout.simconnect = scenario.simconnect;
+        layout.missingEntry = scenario.simconnectMissingEntry;
+        layout.soundBank = scenario.soundBank;
+        layout.damagedSound = scenario.soundBankDamaged;
+        try {
+            LayOutSimRoot(root.path, layout);
+        } catch (const std::invalid_argument& e) {
+            throw ScenarioError{scenario.file +
+                                ": field \"simconnect_missing_entry\": " + e.what()};
+        }
         if (scenario.settings) {
             WriteSettings(settings.path, *scenario.settings);
         }

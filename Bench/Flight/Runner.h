@@ -1,10 +1,10 @@
 #pragma once
 
 #include "Bench/Flight/Scenario.h"
+#include "Bench/Output/StepStats.h"
 
 #include <cstdint>
 #include <optional>
-#include <ostream>
 #include <string>
 
 namespace bench {
@@ -34,28 +34,6 @@ struct RunOptions {
     LiveLink* live = nullptr; // a page that watches and steers the flight; none by default
 };
 
-struct RunStats {
-    double simulatedSeconds = 0.0;
-    double wallSeconds = 0.0;
-    std::uint64_t ticks = 0;
-    double nsPerTick = 0.0;
-    double allocationsPerTick = 0.0;
-    double nsPerFourSecondStep = 0.0; // median wall time of the steps that handled a "4sec"
-    long peakRssKb = 0;
-    double allocationsPerPlainTick = 0.0; // of the steps that handled no "4sec"
-    double baselineNsPerTick = 0.0;       // median step of the stand-in making the same host calls
-    // Paced flights only: how long after its due wall time a step began (median, the 99th
-    // percentile and the worst).
-    double lateNsMedian = 0.0;
-    double lateNsP99 = 0.0;
-    double lateNsMax = 0.0;
-    bool paced = false;
-    int frameMs = kDefaultFrameMs;
-    // Application ticks times the module's 0.055 s time step, per host second: 1 when the
-    // module's time runs with the host's.
-    double moduleSecondsPerHostSecond = 0.0;
-};
-
 // Exit status of a run, as the command line reports it.
 enum ExitStatus : int { kRunOk = 0, kExpectFailed = 1, kBadInput = 2, kModuleNotLoaded = 3 };
 
@@ -65,10 +43,6 @@ struct RunResult {
     std::uint32_t expectFailures = 0;
     RunStats stats;
 };
-
-// Counts heap allocations of the process; the bench program installs one, tests run without.
-using AllocationCounter = std::uint64_t (*)();
-void SetAllocationCounter(AllocationCounter counter);
 
 class HostServices;
 
@@ -90,7 +64,5 @@ int FrameMsOf(const Scenario& scenario, const RunOptions& options);
 // Flies the scenario in simulated time, as the simulator would, and reports how it went.
 RunResult RunScenario(const Scenario& scenario, const RunOptions& options,
                       StepHook* hook = nullptr);
-
-void PrintStats(const RunStats& stats, std::ostream& out);
 
 } // namespace bench

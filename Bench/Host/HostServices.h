@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Bench/Output/EventLog.h"
+#include "Bench/Output/NamedVariable.h"
 #include "Bench/Output/PanelFrame.h"
 #include "Lib/FSX/GaugeAbi.h"
 
@@ -48,11 +49,7 @@ public:
                         double value);
 
     // ---- named variables -----------------------------------------------------------------------
-    struct NamedVar {
-        std::string name;
-        double value;
-        bool live;
-    };
+    using NamedVar = bench::NamedVar;
     std::optional<double> NamedValue(std::string_view name) const;
     void SetNamedValue(std::string_view name, double value);
     // Every named variable ever registered, by id (ids are never reused for another name).

@@ -1,7 +1,5 @@
 #include "Bench/Host/SimRoot.h"
 
-#include "Bench/Flight/Scenario.h"
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -33,7 +31,7 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
 // Makes the library lack one entry point: every copy of the name in its symbol tables gets a
 // different last letter, so the dynamic loader no longer finds the name (its hash no longer
 // matches either) while every other symbol stays as it was.
-std::string WithoutEntryPoint(std::string bytes, const std::string& name, const std::string& file) {
+std::string WithoutEntryPoint(std::string bytes, const std::string& name) {
     const std::string needle = std::string(1, '\0') + name + std::string(1, '\0');
     std::size_t found = 0;
     for (std::size_t at = bytes.find(needle); at != std::string::npos;
@@ -42,39 +40,37 @@ std::string WithoutEntryPoint(std::string bytes, const std::string& name, const 
         ++found;
     }
     if (found == 0) {
-        throw ScenarioError{file + ": field \"simconnect_missing_entry\": \"" + name +
-                            "\" is not a SimConnect entry point"};
+        throw std::invalid_argument("\"" + name + "\" is not a SimConnect entry point");
     }
     return bytes;
 }
 
 } // namespace
 
-void LayOutSimRoot(const std::string& root, const Scenario& scenario, const SimRootLayout& from) {
+void LayOutSimRoot(const std::string& root, const SimRootLayout& layout) {
     const fs::path aircraft = fs::path(root) / kAircraftFolder;
     fs::create_directories(aircraft / "bin");
     fs::create_directories(aircraft / "sound");
-    if (scenario.simconnect) {
-        std::string client = ReadFile(from.standinLibrary);
-        if (!scenario.simconnectMissingEntry.empty()) {
-            client = WithoutEntryPoint(std::move(client), scenario.simconnectMissingEntry,
-                                       scenario.file);
+    if (layout.simconnect) {
+        std::string client = ReadFile(layout.standinLibrary);
+        if (!layout.missingEntry.empty()) {
+            client = WithoutEntryPoint(std::move(client), layout.missingEntry);
         }
         for (const char* name : {"sc_rtm.dll", "sc_sp1.dll", "sc_acc.dll"}) {
             WriteFile(aircraft / "bin" / name, client);
         }
     }
-    if (scenario.soundBank && !from.soundBankFolder.empty()) {
+    if (layout.soundBank && !layout.soundBankFolder.empty()) {
         std::error_code ec;
-        for (const auto& entry : fs::directory_iterator(from.soundBankFolder, ec)) {
+        for (const auto& entry : fs::directory_iterator(layout.soundBankFolder, ec)) {
             if (entry.path().extension() == ".wav") {
                 fs::copy_file(entry.path(), aircraft / "sound" / entry.path().filename(),
                               fs::copy_options::overwrite_existing);
             }
         }
     }
-    if (!scenario.soundBankDamaged.empty()) {
-        WriteFile(aircraft / "sound" / scenario.soundBankDamaged,
+    if (!layout.damagedSound.empty()) {
+        WriteFile(aircraft / "sound" / layout.damagedSound,
                   std::string("RIFF\x10\0\0\0WAVEjunk", 16));
     }
 }

@@ -1,5 +1,7 @@
 #include "Bench/Output/Trace.h"
 
+#include "Bench/Output/EventLog.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -64,25 +66,23 @@ bool Trace::Open(const std::string& file) {
     return scratch != nullptr;
 }
 
-void Trace::Row(double t, const HostServices& host) {
+void Trace::Row(double t, const std::vector<NamedVar>& vars, const PanelFrame* panel) {
     if (scratch == nullptr) {
         return;
     }
-    const auto& vars = host.NamedVars();
     row.clear();
     row.push_back(t);
     row.push_back(static_cast<double>(vars.size()));
     for (const auto& v : vars) {
         row.push_back(v.live ? v.value : std::bit_cast<double>(kAbsentBits));
     }
-    const PanelFrame& panel = host.Panel();
-    const std::size_t elements = host.PanelDrawn() ? panel.size() : 0;
+    const std::size_t elements = panel != nullptr ? panel->size() : 0;
     if (elements > textElements.size()) {
         textElements.resize(elements, false);
     }
     row.push_back(static_cast<double>(elements));
     for (std::size_t i = 0; i < elements; ++i) {
-        const PanelElement& e = panel[i];
+        const PanelElement& e = (*panel)[i];
         textElements[i] = textElements[i] || e.isText;
         row.push_back(e.value);
         row.push_back((e.Hidden() ? kHiddenFlag : 0.0) + (e.isText ? kTextFlag : 0.0));
@@ -91,11 +91,10 @@ void Trace::Row(double t, const HostServices& host) {
     std::fwrite(row.data(), sizeof(double), row.size(), scratch);
 }
 
-bool Trace::Finish(const HostServices& host) {
+bool Trace::Finish(const std::vector<NamedVar>& vars) {
     if (scratch == nullptr) {
         return true;
     }
-    const auto& vars = host.NamedVars();
     std::vector<std::size_t> order(vars.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
         order[i] = i;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "Bench/Host/HostServices.h"
+#include "Bench/Output/NamedVariable.h"
+#include "Bench/Output/PanelFrame.h"
 
 #include <cstdio>
 #include <string>
@@ -21,9 +22,10 @@ public:
     // False when the scratch file cannot be made.
     bool Open(const std::string& path);
     bool Enabled() const { return scratch != nullptr; }
-    void Row(double t, const HostServices& host);
+    // The host's named variables and its panel as last drawn (none before the first draw).
+    void Row(double t, const std::vector<NamedVar>& vars, const PanelFrame* panel);
     // Writes the CSV; false when the file cannot be written.
-    bool Finish(const HostServices& host);
+    bool Finish(const std::vector<NamedVar>& vars);
 
 private:
     std::string path;

@@ -8,9 +8,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <string>
+#include <utility>
 
 namespace replay {
 
@@ -45,6 +48,18 @@ bench::RunResult BadInput(const std::string& message) {
     return r;
 }
 
+// Seconds as a pilot writes them: "5379", "12.5", "-5", to the millisecond.
+std::string Seconds(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", seconds);
+    std::string s = text;
+    s.erase(s.find_last_not_of('0') + 1);
+    if (s.back() == '.') {
+        s.pop_back();
+    }
+    return s == "-0" ? "0" : s;
+}
+
 } // namespace
 
 bench::RunResult RunReplay(const ReplayOptions& replay, const bench::RunOptions& run,
@@ -60,10 +75,15 @@ bench::RunResult RunReplay(const ReplayOptions& replay, const bench::RunOptions&
     }
     const double from = replay.from;
     const double to = replay.to.value_or(flight->Duration());
-    if (from < 0.0 || from >= flight->Duration() || to <= from) {
-        return BadInput(replay.logPath + ": --from " + std::to_string(from) + " and --to " +
-                        std::to_string(to) + " leave nothing of its " +
-                        std::to_string(flight->Duration()) + " s to fly");
+    for (const auto& [option, seconds] : {std::pair{"--from", from}, std::pair{"--to", to}}) {
+        if (seconds < 0.0) {
+            return BadInput(std::string(option) + " " + Seconds(seconds) +
+                            ": seconds into the flight are never negative");
+        }
+    }
+    if (from >= flight->Duration() || to <= from) {
+        return BadInput(replay.logPath + ": --from " + Seconds(from) + " and --to " + Seconds(to) +
+                        " leave nothing of its " + Seconds(flight->Duration()) + " s to fly");
     }
     if (replay.failures < 0 || replay.failures > 100) {
         return BadInput("--failures takes 0 to 100");

@@ -14,6 +14,7 @@
 #include <map>
 #include <optional>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -354,5 +355,37 @@ TEST(ReplayFlight, TheProgramWritesComparePlotAndSummaryAndRefusesDamagedLogs) {
         }
         EXPECT_FALSE(fs::exists(compare)) << file;
         EXPECT_FALSE(fs::exists(compare.string() + ".part")) << file;
+    }
+}
+
+TEST(ReplayFlight, AStretchOutsideTheFlightIsRefusedInSecondsAsAPilotWritesThem) {
+    Scratch scratch;
+    const fs::path record = scratch.path / "short.csv";
+    {
+        std::ofstream out(record);
+        out << "time_s,altitude_m,ias_kph,heading_deg\n";
+        for (int t = 0; t <= 100; ++t) {
+            out << t << ",400,80,10\n";
+        }
+        out << "100.5,400,80,10\n";
+    }
+    const std::string log = record.string();
+    for (const auto& [from, to, message] :
+         {std::tuple{-5.0, std::optional<double>(3.0),
+                     std::string("--from -5: seconds into the flight are never negative")},
+          std::tuple{0.0, std::optional<double>(-2.25),
+                     std::string("--to -2.25: seconds into the flight are never negative")},
+          std::tuple{200.0, std::optional<double>(),
+                     log + ": --from 200 and --to 100.5 leave nothing of its 100.5 s to fly"},
+          std::tuple{10.0, std::optional<double>(10.0),
+                     log + ": --from 10 and --to 10 leave nothing of its 100.5 s to fly"}}) {
+        replay::ReplayOptions r;
+        r.logPath = log;
+        r.from = from;
+        r.to = to;
+        std::ostringstream out;
+        const bench::RunResult result = replay::RunReplay(r, bench::RunOptions{}, out);
+        EXPECT_EQ(result.status, bench::kBadInput) << message;
+        EXPECT_EQ(result.error, message);
     }
 }

@@ -101,7 +101,7 @@ TEST(Lifecycle, ASecondInitialisationOnlyHidesTheCoversAgain) {
     bench::RunOptions options;
     bench::FindCompanions(options);
     const fs::path root = fs::temp_directory_path() / "zelvan-reinitialise";
-    bench::LayOutSimRoot(root.string(), bench::Scenario{}, {options.standinLibrary, ""});
+    bench::LayOutSimRoot(root.string(), {options.standinLibrary, ""});
     const fs::path started = fs::current_path();
     fs::current_path(root);
     zvrt_set_host_version(10, 0, 61355, 0);
