@@ -82,7 +82,7 @@ install_qemu() {
         [ -n "$codename" ] || fail "qemu-user $candidate is too old and the release is unknown"
         if ! grep -qrs -- "$codename-backports" /etc/apt/sources.list /etc/apt/sources.list.d/*.list \
             /etc/apt/sources.list.d/*.sources; then
-            read -r mirror keyring < <(release_mirror "$codename")
+            read -r mirror keyring < <(release_mirror "$codename") || true
             [ -n "$mirror" ] || fail "no apt source for $codename to take the backports mirror from"
             echo "setting up: the $codename-backports suite from $mirror"
             {
