@@ -3,7 +3,6 @@
 # (wine64, or wine32's loader for the 32-bit build), in a Wine prefix private to the build folder,
 # without a sound card (ALSA's default device is its null device) and without dialogs.
 #   wine-run.sh BUILD_DIR PROGRAM [ARGS...]
-#   wine-run.sh --can-run win32|win64   exit 0 iff this machine runs programs of that width
 set -euo pipefail
 
 # Debian keeps Wine's loaders in its library folder, not on PATH.
@@ -14,16 +13,12 @@ loader_for() {
     esac
 }
 # The loader is a Linux program of the same width: a 32-bit one needs wine32:i386 installed and
-# a kernel that runs 32-bit programs.
+# i386 programs to run, natively or under qemu user mode (setup-i386.sh).
 can_run() {
     local loader
     loader=$(loader_for "$1")
     [ -x "$loader" ] && "$loader" --version >/dev/null 2>&1
 }
-if [ "${1:-}" = "--can-run" ]; then
-    can_run "$2"
-    exit
-fi
 
 build=$(cd "$1" && pwd)
 shift
@@ -31,8 +26,8 @@ arch=$(cat "$build/wine-arch" 2>/dev/null || echo win64)
 loader=$(loader_for "$arch")
 if ! can_run "$arch"; then
     echo "wine-run.sh: $loader cannot run here (the $arch programs need it: Debian's" \
-        "$([ "$arch" = win32 ] && echo wine32:i386 || echo wine64), and for win32 a kernel" \
-        "that runs 32-bit programs)" >&2
+        "$([ "$arch" = win32 ] && echo "wine32:i386, and i386 programs to run:" \
+            "Bench/Windows/setup-i386.sh sets that up" || echo wine64))" >&2
     exit 1
 fi
 
