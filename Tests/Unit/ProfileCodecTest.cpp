@@ -97,9 +97,8 @@ TEST(ProfileCodec, AWriteEditsOneKeyAndKeepsEveryOtherByte) {
         Edited(notes, "cabin", "backSeat", "1"),
         "; my notes\n\n[power]\n  battery1 = 0.5  ; full\r\n"
         "no equals here\nbattery1=0.9\n\n\n[cabin]\npilot1Weight=70\n; end\r\nbackSeat=1\r\n");
-    EXPECT_EQ(Edited(notes, "failures", "slider", "3"),
-              notes + "\r\n\r\n[failures]\r\nslider=3\r\n");
-    EXPECT_EQ(Edited("", "power", "battery1", "1"), "\r\n[power]\r\nbattery1=1\r\n");
+    EXPECT_EQ(Edited(notes, "failures", "slider", "3"), notes + "\r\n[failures]\r\nslider=3\r\n");
+    EXPECT_EQ(Edited("", "power", "battery1", "1"), "[power]\r\nbattery1=1\r\n");
 
     ProfileText text;
     text.Parse(notes);
@@ -114,9 +113,8 @@ TEST(ProfileCodec, AWriteEditsOneKeyAndKeepsEveryOtherByte) {
     text.Parse("\xFF\xFE[\0a\0]\0\n\0k\0=\0\xE9\0"s);
     text.Set("a", "k", "1");
     text.Set("b", "k", "\xE9");
-    EXPECT_EQ(
-        text.Serialise(),
-        "\xFF\xFE[\0a\0]\0\n\0k\0=\0001\0\r\0\n\0\r\0\n\0[\0b\0]\0\r\0\n\0k\0=\0\xE9\0\r\0\n\0"s);
+    EXPECT_EQ(text.Serialise(),
+              "\xFF\xFE[\0a\0]\0\n\0k\0=\0001\0\r\0\n\0[\0b\0]\0\r\0\n\0k\0=\0\xE9\0\r\0\n\0"s);
 }
 
 // A header without its ']' is the section it names: it is read, saved in place and given its ']'

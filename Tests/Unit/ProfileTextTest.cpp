@@ -151,6 +151,6 @@ TEST(ProfileText, ABatchReadsTheTextAsItFindsItWhateverTheBatchBeforeItWrote) {
     EXPECT_EQ(readInBatch(), 0.5);
     WriteFile(path, handEdited);
     SaveSome(path, 0.25);
-    EXPECT_EQ(ReadFile(path), handEdited + "\r\n[cabin]\r\npilot1Weight=82\r\nfrontSeat=True\r\n")
+    EXPECT_EQ(ReadFile(path), handEdited + "[cabin]\r\npilot1Weight=82\r\nfrontSeat=True\r\n")
         << "a save after the file was put back starts from it too";
 }

@@ -2,12 +2,12 @@
 // functions (GetPrivateProfileStringA, WritePrivateProfileStringA) do wherever a file can tell:
 //
 // - The encoding: see ProfileEncoding.h. A save keeps the file's encoding and its mark.
-// - Lines end at LF; CR is blank space like tab, space, VT, FF and ^Z. Blank space around a line
-//   is not part of it, and a blank line is nothing.
-// - A line starting with '[' is a section header; its name runs to the line's last ']', blank
-//   space included. A header without any ']' (a damaged one) would make the keys under it part
-//   of the section before, and every save add the section again at the end of the file: here it
-//   is read as the header it was meant to be and given its ']' (Repaired), which the Windows
+// - A line ends at CR or LF (a run of them is one line end, blank lines included). Blank space
+//   (tab, LF, VT, FF, CR, space, ^Z) around a line is not part of it.
+// - A line starting with '[' is a section header; its name runs to the line's last ']', without
+//   blank space around it. A header without any ']' (a damaged one) would make the keys under it
+//   part of the section before, and every save add the section again at the end of the file: here
+//   it is read as the header it was meant to be and given its ']' (Repaired), which the Windows
 //   gauge writes to the file before its first read, so that both read and save it alike.
 // - Any other line is a key: the name up to the first '=' and the value after it, blank space
 //   around both dropped. A line without '=' is a key without a value, which reads as missing.
@@ -22,8 +22,8 @@
 //
 // A write replaces the value of the key's line and nothing else on it; a line without '=' gets
 // '=' and the value. A new key goes after the last line of its section that is not blank, a new
-// section at the end of the file after an empty line ("\r\n[section]\r\nkey=value\r\n"). Lines
-// written end in CR LF, on every platform. A value that is already the key's is not written.
+// section at the end of the file ("[section]\r\nkey=value\r\n"). Lines written end in CR LF, on
+// every platform. A value that is already the key's is not written.
 #include "Lib/Platform/Shared/ProfileText.h"
 
 #include <algorithm>
@@ -34,6 +34,10 @@ namespace {
 
 bool IsBlank(char16_t c) {
     return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x1A;
+}
+
+bool IsLineEnd(char16_t c) {
+    return c == u'\r' || c == u'\n';
 }
 
 // Lower case for the letters the ANSI code page has: A-Z, the Latin-1 capitals and the four
@@ -114,10 +118,12 @@ void ProfileText::Parse(std::string_view bytes) {
 
 void ProfileText::ParseFrom(std::size_t start) {
     while (start < text.size()) {
-        const std::size_t end = text.find(u'\n', start);
-        const std::size_t length = (end == std::u16string::npos ? text.size() : end + 1) - start;
+        std::size_t end = std::min(text.find_first_of(u"\r\n", start), text.size());
+        while (end < text.size() && IsLineEnd(text[end])) {
+            ++end;
+        }
         const Line line =
-            ReadLine(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length));
+            ReadLine(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(end - start));
         if (line.kind == Kind::kHeader) {
             headers.push_back(static_cast<std::uint32_t>(lines.size()));
         }
@@ -151,6 +157,12 @@ ProfileText::Line ProfileText::ReadLine(std::uint32_t start, std::uint32_t lengt
         line.kind = Kind::kHeader;
         line.nameBegin = begin + 1;
         line.nameEnd = static_cast<std::uint32_t>(close);
+        while (line.nameBegin < line.nameEnd && IsBlank(s[line.nameBegin])) {
+            ++line.nameBegin;
+        }
+        while (line.nameEnd > line.nameBegin && IsBlank(s[line.nameEnd - 1])) {
+            --line.nameEnd;
+        }
     } else {
         line.kind = Kind::kKey;
         const std::size_t equals = s.substr(0, end).find(u'=', begin);
@@ -252,10 +264,10 @@ bool ProfileText::Set(const char* section, const char* key, std::string_view val
     const std::size_t s = FindSection(sectionName, HashOf(sectionName));
     if (s == lines.size()) {
         std::u16string more;
-        if (!text.empty() && text.back() != u'\n') {
+        if (!text.empty() && !IsLineEnd(text.back())) {
             more += kLineEnd;
         }
-        more.append(kLineEnd).append(u"[").append(sectionName).append(u"]").append(kLineEnd);
+        more.append(u"[").append(sectionName).append(u"]").append(kLineEnd);
         more.append(keyName).append(u"=").append(written).append(kLineEnd);
         Append(more);
         return true;
@@ -279,8 +291,19 @@ bool ProfileText::Set(const char* section, const char* key, std::string_view val
     while (last > s && lines[last].kind == Kind::kBlank) {
         --last;
     }
-    if (text[lines[last].start + lines[last].length - 1] != u'\n') {
-        Replace(last, lines[last].length, lines[last].length, kLineEnd);
+    const Line& after = lines[last];
+    const std::size_t lineEnd = text.find_first_of(u"\r\n", after.start);
+    if (lineEnd >= after.start + after.length) {
+        Replace(last, after.length, after.length, kLineEnd);
+    } else {
+        // Blank lines after the section's last one stay after the new key.
+        const std::size_t first = lineEnd + (text.compare(lineEnd, 2, kLineEnd) == 0 ? 2 : 1);
+        const auto blank = static_cast<std::uint32_t>(after.start + after.length - first);
+        if (blank > 0) {
+            lines[last].length -= blank;
+            InsertLine(last, Line{static_cast<std::uint32_t>(first), blank, 0, 0, kNoValue, 0, 0,
+                                  Kind::kBlank});
+        }
     }
     AddLine(last, std::u16string(keyName).append(u"=").append(written).append(kLineEnd));
     return true;
@@ -310,7 +333,11 @@ void ProfileText::AddLine(std::size_t after, std::u16string_view added) {
     for (std::size_t i = after + 1; i < lines.size(); ++i) {
         lines[i].start += length;
     }
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(after) + 1, ReadLine(start, length));
+    InsertLine(after, ReadLine(start, length));
+}
+
+void ProfileText::InsertLine(std::size_t after, const Line& line) {
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(after) + 1, line);
     for (std::uint32_t& h : headers) {
         h += h > after ? 1 : 0;
     }
@@ -318,7 +345,7 @@ void ProfileText::AddLine(std::size_t after, std::u16string_view added) {
 
 void ProfileText::Append(std::u16string_view more) {
     std::size_t start = text.size();
-    if (!lines.empty() && text.back() != u'\n') {
+    if (!lines.empty() && !IsLineEnd(text.back())) {
         start = lines.back().start; // the last line gets its line end
         headers.erase(std::remove(headers.begin(), headers.end(), lines.size() - 1), headers.end());
         lines.pop_back();

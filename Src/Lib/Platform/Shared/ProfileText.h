@@ -61,6 +61,7 @@ private:
     void Replace(std::size_t line, std::uint32_t begin, std::uint32_t end,
                  std::u16string_view with);
     void AddLine(std::size_t after, std::u16string_view line);
+    void InsertLine(std::size_t after, const Line& line);
     void Append(std::u16string_view more);
 
     ProfileEncoding encoding = ProfileEncoding::kAnsi;
