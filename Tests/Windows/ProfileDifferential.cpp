@@ -107,7 +107,7 @@ struct Counts {
 
 class Differential {
 public:
-    explicit Differential(fs::path folder) : folder(std::move(folder)) {}
+    explicit Differential(fs::path where) : folder(std::move(where)) {}
 
     // Wine's whole-file rewrite of these bytes. Wine reads a file written in the last two seconds
     // again, whatever it holds of it.
