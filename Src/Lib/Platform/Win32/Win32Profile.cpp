@@ -20,6 +20,10 @@ namespace {
 
 constexpr DWORD kReadBuffer = 4096;
 
+// A save that cannot be written is reported once, not once a key (UI thread only).
+int batchDepth = 0;
+bool reported = false;
+
 bool ReadWhole(const std::string& path, std::string& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (f == nullptr) {
@@ -91,18 +95,25 @@ bool ProfileWrite(const std::string& path, const char* section, const char* key,
         return false;
     }
     if (WritePrivateProfileStringA(section, key, value.c_str(), path.c_str()) == 0) {
-        WriteDiagnostic("zelvan: the settings file " + path + " could not be written");
+        if (!reported) {
+            WriteDiagnostic("zelvan: the settings file " + path + " could not be written");
+        }
+        reported = batchDepth > 0;
         return false;
     }
     return true;
 }
 
 ProfileBatch::ProfileBatch(const std::string& path) {
-    if (!path.empty()) {
+    if (batchDepth++ == 0 && !path.empty()) {
         RepairHeaders(path);
     }
 }
 
-ProfileBatch::~ProfileBatch() = default;
+ProfileBatch::~ProfileBatch() {
+    if (--batchDepth == 0) {
+        reported = false;
+    }
+}
 
 } // namespace platform
