@@ -154,8 +154,10 @@ void EncodeProfile(ProfileEncoding encoding, std::u16string_view text, std::stri
 void AnsiToUtf16(std::string_view ansi, std::u16string& text) {
     const std::size_t start = text.size();
     text.resize(start + ansi.size());
+    char16_t* out = text.data() + start;
+    const char* in = ansi.data();
     for (std::size_t i = 0; i < ansi.size(); ++i) {
-        text[start + i] = kAnsi[static_cast<std::uint8_t>(ansi[i])];
+        out[i] = kAnsi[static_cast<std::uint8_t>(in[i])];
     }
 }
 

@@ -80,7 +80,8 @@ std::u16string_view UpToNul(std::u16string_view text) {
     return text.substr(0, std::min(text.size(), text.find(u'\0')));
 }
 
-// The module's name (ANSI) in UTF-16 without blank space around it, in `out`.
+// The module's name (ANSI) in UTF-16 without blank space around it, in `out` (scratch space
+// whose storage stays from call to call: a load and save look up some two hundred names).
 std::u16string_view Wide(const char* ansi, std::u16string& out) {
     out.clear();
     AnsiToUtf16(ansi, out);
@@ -95,6 +96,20 @@ std::u16string_view Wide(const char* ansi, std::u16string& out) {
 }
 
 constexpr std::u16string_view kLineEnd = u"\r\n";
+
+// Where the line from `start` ends, past its run of CR and LF.
+std::size_t LineEnd(const std::u16string& text, std::size_t start) {
+    const char16_t* const data = text.data();
+    const std::size_t size = text.size();
+    std::size_t end = start;
+    while (end < size && data[end] != u'\r' && data[end] != u'\n') {
+        ++end;
+    }
+    while (end < size && (data[end] == u'\r' || data[end] == u'\n')) {
+        ++end;
+    }
+    return end;
+}
 
 } // namespace
 
@@ -118,10 +133,7 @@ void ProfileText::Parse(std::string_view bytes) {
 
 void ProfileText::ParseFrom(std::size_t start) {
     while (start < text.size()) {
-        std::size_t end = std::min(text.find_first_of(u"\r\n", start), text.size());
-        while (end < text.size() && IsLineEnd(text[end])) {
-            ++end;
-        }
+        const std::size_t end = LineEnd(text, start);
         const Line line =
             ReadLine(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(end - start));
         if (line.kind == Kind::kHeader) {
@@ -142,7 +154,7 @@ ProfileText::Line ProfileText::ReadLine(std::uint32_t start, std::uint32_t lengt
     while (end > begin && IsBlank(s[end - 1])) {
         --end;
     }
-    Line line{start, length, begin, begin, kNoValue, end, 0, Kind::kBlank};
+    Line line{start, length, begin, begin, 0, kNoValue, end, 0, Kind::kBlank};
     if (begin == end) {
         return line;
     }
@@ -181,13 +193,14 @@ ProfileText::Line ProfileText::ReadLine(std::uint32_t start, std::uint32_t lengt
             line.valueBegin = valueBegin;
         }
     }
+    line.nameLength = static_cast<std::uint32_t>(
+        UpToNul(s.substr(line.nameBegin, line.nameEnd - line.nameBegin)).size());
     line.hash = HashOf(Name(line));
     return line;
 }
 
 std::u16string_view ProfileText::Name(const Line& line) const {
-    return UpToNul(std::u16string_view(text).substr(line.start + line.nameBegin,
-                                                    line.nameEnd - line.nameBegin));
+    return std::u16string_view(text.data() + line.start + line.nameBegin, line.nameLength);
 }
 
 std::size_t ProfileText::FindSection(std::u16string_view name, std::uint32_t hash) const {
@@ -258,7 +271,8 @@ bool ProfileText::Set(const char* section, const char* key, std::string_view val
     while (!value.empty() && IsBlank(static_cast<unsigned char>(value.front()))) {
         value.remove_prefix(1);
     }
-    std::u16string written;
+    std::u16string& written = wideValue;
+    written.clear();
     AnsiToUtf16(value, written);
 
     const std::size_t s = FindSection(sectionName, HashOf(sectionName));
@@ -301,7 +315,7 @@ bool ProfileText::Set(const char* section, const char* key, std::string_view val
         const auto blank = static_cast<std::uint32_t>(after.start + after.length - first);
         if (blank > 0) {
             lines[last].length -= blank;
-            InsertLine(last, Line{static_cast<std::uint32_t>(first), blank, 0, 0, kNoValue, 0, 0,
+            InsertLine(last, Line{static_cast<std::uint32_t>(first), blank, 0, 0, 0, kNoValue, 0, 0,
                                   Kind::kBlank});
         }
     }

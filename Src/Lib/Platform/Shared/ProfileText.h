@@ -46,6 +46,7 @@ private:
         std::uint32_t length;
         std::uint32_t nameBegin;
         std::uint32_t nameEnd;
+        std::uint32_t nameLength; // as it matches: up to a NUL in it
         std::uint32_t valueBegin;
         std::uint32_t valueEnd;
         std::uint32_t hash; // of the name as it matches
@@ -73,6 +74,7 @@ private:
     // Scratch space for the names and values a call converts.
     mutable std::u16string wide;
     mutable std::u16string wideKey;
+    std::u16string wideValue;
 };
 
 } // namespace platform
