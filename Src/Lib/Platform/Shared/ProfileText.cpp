@@ -165,6 +165,7 @@ ProfileText::Line ProfileText::ReadLine(std::uint32_t start, std::uint32_t lengt
             repaired = true;
             close = end;
             ++line.length;
+            s = std::u16string_view(text.data() + start, line.length); // the text may have moved
         }
         line.kind = Kind::kHeader;
         line.nameBegin = begin + 1;
