@@ -1,7 +1,9 @@
 // Feeds arbitrary bytes to the settings reader as config.ini, held in memory in place of the file
-// (the codec is the file's own; only the disk is left out). Whatever the file holds, a load
-// leaves every setting within the range the cockpit allows, and what a save then writes loads
-// back to the same settings; nothing crashes and nothing allocates beyond the file's size.
+// (the codec is the file's own; only the disk is left out): any encoding, quotes, NULs, names
+// given twice, damaged headers. Whatever the file holds, a load leaves every setting within the
+// range the cockpit allows, what a save then writes loads back to the same settings, and saving
+// them again leaves the file as it is; nothing crashes and nothing allocates beyond the file's
+// size.
 #include "Lib/FSX/GaugeAbi.h"
 #include "Lib/FSX/PanelServices.h"
 #include "Lib/Platform/Profile.h"
@@ -158,5 +160,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     Require(third.batteries == second.batteries && third.numbers == second.numbers &&
                 third.flags == second.flags,
             "a second save and load changed the settings");
+    // The same settings saved again change no byte: a file never grows from save to save, a
+    // damaged header included.
+    const std::string again = file.Text();
+    options.Save();
+    Require(file.Text() == again, "a save of the settings the file holds changed the file");
     return 0;
 }

@@ -114,6 +114,9 @@ FlightLog Fly(const std::string& scenarioJson, bool withTrace, std::optional<dou
         log.events.push_back(nlohmann::json::parse(line));
     }
     log.settings = ReadAll(folder / "settings" / "PelmoraGrp" / "zelvan" / "config.ini");
+    // The lines a save adds end in CR LF, as Windows writes them; the tests look for lines.
+    log.settings.erase(std::remove(log.settings.begin(), log.settings.end(), '\r'),
+                       log.settings.end());
     if (withTrace) {
         log.trace = ReadAll(options.tracePath);
     }

@@ -150,7 +150,8 @@ TEST_F(Failures, APortTakesItsInstrumentsWithItAndASaveStoresOnlyThePort) {
           "climb_needle_1=False", "climb_needle_prec_1=False", "climb_needle_2=False",
           "climb_needle_prec_2=False", "airspeed_needle_1=False", "airspeed_needle_2=False",
           "altimeter_1=False", "altimeter_2=False"}) {
-        EXPECT_NE(saved.find(std::string(line) + "\n"), std::string::npos) << line << "\n" << saved;
+        EXPECT_NE(saved.find(std::string(line) + "\r\n"), std::string::npos) << line << "\n"
+                                                                             << saved;
     }
 
     failures.GetFailure(FailuresSystem::kStaticPort2).failed = false;

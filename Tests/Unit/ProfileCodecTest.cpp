@@ -1,196 +1,183 @@
-// The settings codec against the one it replaced: SimpleIni, set up as the module had it (several
-// values a key, no multi-line values, no spaces around '=', A-Z matched without case). Both read
-// the same texts, answer the same reads, take the same writes, and must then save the same bytes.
+// The settings codec as the Windows profile functions behave: what a file that Windows reads can
+// tell apart (quotes, edits in place, NULs, UTF-16, names given twice, long values), files the
+// module saved before the codec kept to those rules, and a damaged section header.
+#include "Lib/Platform/Profile.h"
 #include "Lib/Platform/Shared/ProfileText.h"
-
-#define SI_NO_CONVERSION
-#define SI_IMPLEMENTATION
-#include <SimpleIni.h>
+#include "Logic/Options.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
+#include <sstream>
 #include <string>
-#include <vector>
 
 namespace {
 
-struct FoldedLess {
-    static unsigned char Fold(char c) {
-        return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    }
-    bool operator()(const char* a, const char* b) const {
-        for (; Fold(*a) == Fold(*b) && *a != '\0'; ++a, ++b) {
-        }
-        return Fold(*a) < Fold(*b);
-    }
-};
+using namespace std::string_literals;
+using platform::ProfileText;
 
-using Ini = CSimpleIniTempl<char, FoldedLess, SI_ConvertA<char>>;
-
-// The earlier codec's load, first-value read, replacing write and save.
-struct Reference {
-    explicit Reference(const std::string& text) {
-        ini.SetSpaces(false);
-        ini.LoadData(text.data(), text.size());
-    }
-    const char* Find(const char* section, const char* key) const {
-        bool several = false;
-        const char* first = ini.GetValue(section, key, nullptr, &several);
-        if (first == nullptr || !several) {
-            return first;
-        }
-        Ini::TNamesDepend values;
-        ini.GetAllValues(section, key, values);
-        values.sort(Ini::Entry::LoadOrder());
-        return values.front().pItem;
-    }
-    bool Set(const char* section, const char* key, const std::string& value) {
-        bool several = false;
-        const char* present = ini.GetValue(section, key, nullptr, &several);
-        if (present != nullptr && !several && value == present) {
-            return false;
-        }
-        ini.SetValue(section, key, value.c_str(), nullptr, true);
-        return true;
-    }
-    std::string Serialise() const {
-        std::string text;
-        ini.Save(text);
-        return text;
-    }
-    Ini ini{false, true, false};
-};
-
-struct Key {
-    const char* section;
-    const char* key;
-};
-// What a load asks and a save writes, in other cases too, with sections the texts rarely have.
-constexpr std::array<Key, 9> kKeys{{{"power", "battery1"},
-                                    {"POWER", "Battery2"},
-                                    {"cabin", "pilot1Weight"},
-                                    {"Cabin", "a"},
-                                    {"failures", "slider"},
-                                    {"", "a"},
-                                    {"", "b c"},
-                                    {"a", "a"},
-                                    {"handles", "flaps"}}};
-
-std::string Show(const char* value) {
-    return value != nullptr ? "\"" + std::string(value) + "\"" : "(none)";
+std::string Read(const ProfileText& text, const char* section, const char* key) {
+    std::string value;
+    return text.Find(section, key, value) ? value : "(none)";
 }
 
-// One load, read and save round through both codecs; the saved text, for another round.
-std::string Compare(const std::string& text, int round) {
-    SCOPED_TRACE(testing::Message() << "round " << round << " of " << testing::PrintToString(text));
-    Reference before(text);
-    platform::ProfileText flat;
-    flat.Parse(text);
-    for (std::size_t i = 0; i < kKeys.size(); ++i) {
-        const Key& k = kKeys[i];
-        const char* expected = before.Find(k.section, k.key);
-        EXPECT_EQ(Show(flat.Find(k.section, k.key)), Show(expected)) << k.section << "/" << k.key;
-        // Every other key is rewritten with the value it has (no change, unless it has several),
-        // the others with a new one.
-        const std::string value =
-            i % 2 == 0 && expected != nullptr ? expected : "0." + std::to_string(i);
-        EXPECT_EQ(flat.Set(k.section, k.key, value), before.Set(k.section, k.key, value))
-            << k.section << "/" << k.key;
-        EXPECT_EQ(Show(flat.Find(k.section, k.key)), Show(before.Find(k.section, k.key)));
-    }
-    const std::string saved = before.Serialise();
-    EXPECT_EQ(flat.Serialise(), saved);
-    return saved;
+std::string Edited(const std::string& file, const char* section, const char* key,
+                   const std::string& value) {
+    ProfileText text;
+    text.Parse(file);
+    text.Set(section, key, value);
+    return text.Serialise();
 }
 
-void CompareTwice(const std::string& text) {
-    Compare(Compare(text, 1), 2);
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 } // namespace
 
-TEST(ProfileCodec, TrickyTextsReadAndSaveAsBefore) {
-    const std::vector<std::string> texts{
-        "",
-        "\xEF\xBB\xBF",
-        "\xEF\xBB\xBF[power]\nbattery1=1\n",
-        "; file\n# comment\n[power]\nbattery1=0.5\n",
-        "; file\n\n; section\n[power]\n; key\n\n  ; more\nbattery1 = 0.5 \t\n; lost",
-        "a=1\n[power]\nbattery1=1\n[]\nb c=2\nA=3\n",
-        "[cabin]\npilot1Weight=70\nx=1\nPILOT1WEIGHT=90\n[CABIN]\na=2\n; lost\n[Cabin]\n",
-        "[power\nbattery1=1\n[abc\r\n; c1\r\n\r\n; c2\r\nk=v\n[a]\na=1",
-        "[  \n power  ]  trailing\r\nbattery1=\r\n=novalue\nnoequals\n\rkey\t=\t1\r\r\n",
-        std::string("[power]\nbattery1=0.25\0battery2=1\n", 31),
-        "[power]\rbattery1=1\r\rbattery1=2\r[failures]\r\nslider=<<<END\r\n\"q\"=\" x \"\n",
-        "#a\r\n#b\r\n[#c]\n[d]]\n[[e]\n[f\n]\n;\n[g]x=1\nh=[i]\n",
-    };
-    for (const std::string& text : texts) {
-        CompareTwice(text);
+TEST(ProfileCodec, ValuesReadAsWindowsReadsThem) {
+    ProfileText text;
+    text.Parse("[power]\nmasterswitch=\"True\"\nbattery1 = '0.5' \nbattery2=\"0.5'\nagd1switch=\"\n"
+               "note without equals\n[cabin]\npilot1Weight=\"\"\n; pilot1Weight=60\n");
+    EXPECT_EQ(Read(text, "power", "masterswitch"), "True");
+    EXPECT_EQ(Read(text, "POWER", "Battery1"), "0.5");
+    EXPECT_EQ(Read(text, "power", "battery2"), "\"0.5'") << "quotes that do not pair stay";
+    EXPECT_EQ(Read(text, "power", "agd1switch"), "\"");
+    EXPECT_EQ(Read(text, "power", "note without equals"), "(none)");
+    EXPECT_EQ(Read(text, "cabin", "pilot1Weight"), "");
+    EXPECT_EQ(Read(text, "cabin", "; pilot1Weight"), "60");
+
+    // A NUL ends its name or value; the lines after it read as ever.
+    text.Parse("[power]\nbattery1=0.5\0junk\nbatt\0ery2=1\nbatteryRadio=0.25\n"s);
+    EXPECT_EQ(Read(text, "power", "battery1"), "0.5");
+    EXPECT_EQ(Read(text, "power", "batt"), "1");
+    EXPECT_EQ(Read(text, "power", "batteryRadio"), "0.25");
+
+    // Only the first section of a name is read, and the first key of a name in it.
+    text.Parse("[cabin]\nbackSeat=1\nbackSeat=2\n[CABIN]\nbackSeat=3\nactivePilot=2\n");
+    EXPECT_EQ(Read(text, "cabin", "backSeat"), "1");
+    EXPECT_EQ(Read(text, "cabin", "activePilot"), "(none)");
+
+    // A value is cut to the 4095 characters of the read buffer; a quoted value of 4096 after its
+    // opening quote loses a character with the quote, as Windows' own copy does.
+    const std::string longest(4095, 'x');
+    text.Parse("[a]\nlong=" + longest + "yz\nquoted=\"" + std::string(4095, 'q') + "\"\n");
+    EXPECT_EQ(Read(text, "a", "long"), longest);
+    EXPECT_EQ(Read(text, "a", "quoted"), std::string(4094, 'q'));
+
+    // A file saved as "Unicode" reads as its text does, in the ANSI code page.
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : std::string("[power]\r\nbattery1=0.5\r\nname=\xE9t\xE9")) {
+        utf16 += c;
+        utf16 += '\0';
     }
-    // More keys and sections than a settings file has, keys repeated in other cases among them.
-    std::string many;
-    for (int i = 0; i < 600; ++i) {
-        many += (i % 150 == 0 ? "[S" : "[s") + std::to_string(i % 7) + "]\n";
-        many += (i % 3 == 0 ? "K" : "k") + std::to_string(i % 250) + "=" + std::to_string(i) + "\n";
-    }
-    CompareTwice(many + "[power]\nbattery1=1\n[a]\na=2\n");
-    // The seed files of the settings fuzz target, and any folders named in the environment
-    // (a fuzzing run's corpus, say).
-    std::vector<std::filesystem::path> folders{ZELVAN_SETTINGS_CORPUS};
-    if (const char* more = std::getenv("ZELVAN_SETTINGS_TEXTS")) {
-        folders.emplace_back(more);
-    }
-    for (const auto& folder : folders) {
-        for (const auto& file : std::filesystem::directory_iterator(folder)) {
-            std::ifstream in(file.path(), std::ios::binary);
-            CompareTwice({std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
-        }
-    }
+    utf16 += "\x03\x04\r\0\n\0"s; // a character the code page does not have
+    text.Parse(utf16);
+    EXPECT_EQ(Read(text, "power", "battery1"), "0.5");
+    EXPECT_EQ(Read(text, "power", "name"), "\xE9t\xE9?");
 }
 
-TEST(ProfileCodec, RandomTextsOfTheFormatsPiecesReadAndSaveAsBefore) {
-    const std::vector<std::string> pieces{"[",
-                                          "]",
-                                          "=",
-                                          ";",
-                                          "#",
-                                          " ",
-                                          "\t",
-                                          "\r",
-                                          "\n",
-                                          "\r\n",
-                                          "a",
-                                          "A",
-                                          "b c",
-                                          "power",
-                                          "POWER",
-                                          "cabin",
-                                          "battery1",
-                                          "0.5",
-                                          "<<<",
-                                          "\"",
-                                          "\n",
-                                          "\n",
-                                          "[a]\n",
-                                          "a=1\n",
-                                          "; c\n",
-                                          "[]",
-                                          "\xEF\xBB\xBF",
-                                          std::string(1, '\0')};
-    std::mt19937 random(20221109);
-    for (int n = 0; n < 4000; ++n) {
-        std::string text;
-        for (std::uint32_t count = random() % 24; count > 0; --count) {
-            text += pieces[random() % pieces.size()];
+TEST(ProfileCodec, AWriteEditsOneKeyAndKeepsEveryOtherByte) {
+    const std::string notes = "; my notes\n\n[power]\n  battery1 = 0.5  ; full\r\n"
+                              "no equals here\nbattery1=0.9\n\n\n[cabin]\npilot1Weight=70\n; end";
+    EXPECT_EQ(Edited(notes, "power", "battery1", "0.25"),
+              "; my notes\n\n[power]\n  battery1 = 0.25\r\n"
+              "no equals here\nbattery1=0.9\n\n\n[cabin]\npilot1Weight=70\n; end")
+        << "the value runs to the end of the line, a comment after it included";
+    EXPECT_EQ(Edited(notes, "power", "no equals here", "1"),
+              "; my notes\n\n[power]\n  battery1 = 0.5  ; full\r\n"
+              "no equals here=1\nbattery1=0.9\n\n\n[cabin]\npilot1Weight=70\n; end");
+    EXPECT_EQ(Edited(notes, "power", "battery2", "1"),
+              "; my notes\n\n[power]\n  battery1 = 0.5  ; full\r\n"
+              "no equals here\nbattery1=0.9\nbattery2=1\r\n\n\n[cabin]\npilot1Weight=70\n; end")
+        << "a new key follows the section's last line that is not blank";
+    EXPECT_EQ(
+        Edited(notes, "cabin", "backSeat", "1"),
+        "; my notes\n\n[power]\n  battery1 = 0.5  ; full\r\n"
+        "no equals here\nbattery1=0.9\n\n\n[cabin]\npilot1Weight=70\n; end\r\nbackSeat=1\r\n");
+    EXPECT_EQ(Edited(notes, "failures", "slider", "3"), notes + "\r\n[failures]\r\nslider=3\r\n");
+    EXPECT_EQ(Edited("", "power", "battery1", "1"), "[power]\r\nbattery1=1\r\n");
+
+    ProfileText text;
+    text.Parse(notes);
+    EXPECT_FALSE(text.Set("Cabin", "PILOT1WEIGHT", "70")) << "the value it holds already";
+    EXPECT_EQ(text.Serialise(), notes);
+
+    // The keys after a NUL keep their values through a save.
+    const std::string nul = "[power]\nbattery1=0.5\0\nbattery2=1\n"s;
+    EXPECT_EQ(Edited(nul, "power", "battery1", "0.25"), "[power]\nbattery1=0.25\nbattery2=1\n");
+
+    // A "Unicode" file stays one.
+    text.Parse("\xFF\xFE[\0a\0]\0\n\0k\0=\0\xE9\0"s);
+    text.Set("a", "k", "1");
+    text.Set("b", "k", "\xE9");
+    EXPECT_EQ(text.Serialise(),
+              "\xFF\xFE[\0a\0]\0\n\0k\0=\0001\0\r\0\n\0[\0b\0]\0\r\0\n\0k\0=\0\xE9\0\r\0\n\0"s);
+}
+
+// A header without its ']' is the section it names: it is read, saved in place and given its ']'
+// once, and the file never grows.
+TEST(ProfileCodec, ADamagedHeaderIsRepairedOnceAndItsKeysNeverLost) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / "zelvan-damaged-header";
+    std::filesystem::create_directories(folder);
+    const std::string path = (folder / "config.ini").string();
+    std::ofstream(path, std::ios::binary)
+        << "[power]\r\nbattery1=0.5\r\n[cabin\r\nbackSeat=2\r\nmine=kept\r\n[failures]\r\n"
+           "slider=30\r\n";
+    std::size_t size = 0;
+    for (int save = 0; save < 100; ++save) {
+        if (save == 10) {
+            size = ReadFile(path).size() + 1; // the slider has 10 here, and 100 at the end
         }
-        CompareTwice(text);
-        if (HasFailure()) {
-            return; // one text is enough to look at
+        {
+            const platform::ProfileBatch load(path);
+            ASSERT_EQ(Options::ReadInt("cabin", "backSeat", 0, path), save == 0 ? 2 : save % 3);
+            ASSERT_EQ(Options::ReadInt("failures", "slider", 0, path), save == 0 ? 30 : save);
+        }
+        const platform::ProfileBatch batch(path);
+        Options::WriteInt("cabin", "backSeat", (save + 1) % 3, path);
+        Options::WriteInt("failures", "slider", save + 1, path);
+        Options::WriteDouble("power", "battery1", 0.5, path);
+    }
+    const std::string saved = ReadFile(path);
+    EXPECT_EQ(saved, "[power]\r\nbattery1=0.5\r\n[cabin]\r\nbackSeat=1\r\nmine=kept\r\n"
+                     "[failures]\r\nslider=100\r\n");
+    EXPECT_EQ(saved.size(), size);
+    std::filesystem::remove_all(folder);
+}
+
+// Every file the module saved before reads as it did: what each key read then is kept beside it
+// (`.reads`), and the files are read as the Linux module wrote them and as the Windows one did.
+TEST(ProfileCodec, FilesSavedBeforeReadAsTheyDid) {
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(ZELVAN_EARLIER_SETTINGS)) {
+        if (entry.path().extension() != ".ini") {
+            continue;
+        }
+        ++files;
+        std::string windows;
+        for (const char c : ReadFile(entry.path())) {
+            windows += c == '\n' ? "\r\n" : std::string(1, c);
+        }
+        for (const std::string& file : {ReadFile(entry.path()), windows}) {
+            ProfileText text;
+            text.Parse(file);
+            std::istringstream reads(
+                ReadFile(std::filesystem::path(entry.path()).replace_extension(".reads")));
+            int keys = 0;
+            for (std::string line; std::getline(reads, line); ++keys) {
+                const std::size_t slash = line.find('/');
+                const std::size_t equals = line.find('=');
+                const std::string section = line.substr(0, slash);
+                const std::string key = line.substr(slash + 1, equals - slash - 1);
+                EXPECT_EQ(Read(text, section.c_str(), key.c_str()), line.substr(equals + 1))
+                    << entry.path() << " " << line;
+            }
+            EXPECT_GT(keys, 40);
         }
     }
+    EXPECT_EQ(files, 3);
 }

@@ -6,6 +6,10 @@
 
 namespace platform {
 
+// The settings file is read and written as the simulator platform's profile functions do it: on
+// Windows by them (GetPrivateProfileStringA, WritePrivateProfileStringA), elsewhere by the codec
+// in Shared/ProfileText, which reads and edits a file as they do.
+
 // The text of a key, or the default when the file, the section or the key is missing.
 std::string ProfileRead(const std::string& path, const char* section, const char* key,
                         const char* defaultText);
@@ -13,8 +17,10 @@ std::string ProfileRead(const std::string& path, const char* section, const char
 bool ProfileWrite(const std::string& path, const char* section, const char* key,
                   const std::string& value);
 
-// Groups the reads and writes of one load or save: the file is read once when the batch opens
-// and written once, whole, when it closes. Without this a save would rewrite the file per key.
+// Groups the reads and writes of one load or save. Where the codec keeps the file, it is read
+// once when the batch opens and written once when it closes (without this a save would rewrite
+// the file per key). On Windows every write is the system's own; the batch only terminates a
+// damaged section header first.
 class ProfileBatch {
 public:
     explicit ProfileBatch(const std::string& path);
@@ -25,8 +31,8 @@ public:
 
 // A settings text held in memory in place of the file at `path`: while it lives, every read,
 // write and batch of that path works on the text and nothing touches the disk (a codec check
-// that runs thousands of loads and saves a second). The file goes through the same text: it is
-// read whole, parsed from the text, and written from the text a save makes.
+// that runs thousands of loads and saves a second). Not on Windows. The file goes through the same
+// text: it is read whole, parsed from the text, and written from the text a save makes.
 class ProfileInMemory {
 public:
     ProfileInMemory(std::string path, std::string text);

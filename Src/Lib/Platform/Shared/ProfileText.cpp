@@ -1,203 +1,112 @@
-// How the settings file reads: the format users' hand-edited files and every earlier save of the
-// module were written in, down to its accidents, so that a file reads and saves as it always did.
+// How the settings file reads and how a write edits it, as the simulator platform's profile
+// functions (GetPrivateProfileStringA, WritePrivateProfileStringA) do wherever a file can tell:
 //
-// - The text is bytes in the ANSI code page, as the simulator platform's INI functions have it,
-//   read and written as they are.
-// - A UTF-8 byte order mark at the start is skipped (and not written back); a NUL ends the text.
-// - Lines end at CR, LF or CR LF. Blank space (and blank lines) before a line is skipped.
-// - A line starting with ';' or '#' is a comment. Comment lines in a row, blank lines between
-//   them included, are one comment; it belongs to the next section or key line, skipped lines
-//   between them or not. Comment lines at the very start of the file, up to the first other
-//   line, are the file's own comment instead. A comment with no line after it is lost.
-// - "[name]": a section; blank space around the name is dropped, and anything after ']' too.
-//   The blank space after '[' may run over line ends; "[]" is the unnamed section, the one of
-//   the keys before any header. A '[' line without a ']' before its end is no header, yet it
-//   still names the section the next key lines go to: the text from the name's start up to
-//   where the reading had cut the text off (at the next key's '=' or the end of a comment), line
-//   ends included.
-// - "key=value": blank space around both is dropped. A line with no '=' or with nothing before
-//   it is skipped.
-// - Sections and keys match without regard to the case of A-Z only. A section named again gets
-//   its keys added to the first (the comment before the second header is lost); a key named
-//   again in a section is kept as another value of the first, which is the one read.
+// - The encoding: see ProfileEncoding.h. A save keeps the file's encoding and its mark.
+// - A line ends at CR or LF (a run of them is one line end, blank lines included). Blank space
+//   (tab, LF, VT, FF, CR, space, ^Z) around a line is not part of it.
+// - A line starting with '[' is a section header; its name runs to the line's last ']', without
+//   blank space around it. A header without any ']' (a damaged one) would make the keys under it
+//   part of the section before, and every save add the section again at the end of the file: here
+//   it is read as the header it was meant to be and given its ']' (Repaired), which the Windows
+//   gauge writes to the file before its first read, so that both read and save it alike.
+// - Any other line is a key: the name up to the first '=' and the value after it, blank space
+//   around both dropped. A line without '=' is a key without a value, which reads as missing.
+//   Comments (';', '#') are keys like any other, which no one reads.
+// - A NUL ends the name or the value it is in; the lines after it read as ever.
+// - Names match without regard to case (of the Latin letters of the code page). A key is looked
+//   for in the first section of its name only, and is its first line of that name there;
+//   sections named again and keys named again are kept and never read.
+// - A value read loses one pair of quotes ('"' or '\'') around it and is cut to 4095 characters
+//   (the read buffer's 4096 with its NUL): a quoted value of exactly 4096 characters without its
+//   opening quote loses its last one with the quote, as the platform's copy does.
 //
-// A save writes the file's comment, then each section in order (the unnamed one first) with two
-// empty lines before all but the first: its comment, "[name]", then each key with all of its
-// values, in the order the keys first appear, "key=value" under each value's comment after an
-// empty line. Comment lines keep their text, line ends become the platform's.
+// A write replaces the value of the key's line and nothing else on it; a line without '=' gets
+// '=' and the value. A new key goes after the last line of its section that is not blank, a new
+// section at the end of the file ("[section]\r\nkey=value\r\n"). Lines written end in CR LF, on
+// every platform. A value that is already the key's is not written.
 #include "Lib/Platform/Shared/ProfileText.h"
 
 #include <algorithm>
-#include <array>
-#include <cstring>
 
 namespace platform {
 
 namespace {
 
-#ifdef _WIN32
-constexpr const char* kLineEnd = "\r\n";
-#else
-constexpr const char* kLineEnd = "\n";
-#endif
-
-// What each byte is to the reader, by table: one test a byte instead of one per kind of byte.
-enum : unsigned char { kBlankByte = 1, kLineEndByte = 2, kCommentByte = 4 };
-constexpr std::array<unsigned char, 256> kKinds = [] {
-    std::array<unsigned char, 256> kinds{};
-    kinds[' '] = kinds['\t'] = kBlankByte;
-    kinds['\r'] = kinds['\n'] = kBlankByte | kLineEndByte;
-    kinds[';'] = kinds['#'] = kCommentByte;
-    return kinds;
-}();
-
-bool Is(char c, unsigned char kind) {
-    return (kKinds[static_cast<unsigned char>(c)] & kind) != 0;
+bool IsBlank(char16_t c) {
+    return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x1A;
 }
 
-bool IsBlank(char c) {
-    return Is(c, kBlankByte);
+bool IsLineEnd(char16_t c) {
+    return c == u'\r' || c == u'\n';
 }
 
-bool IsLineEnd(char c) {
-    return Is(c, kLineEndByte);
-}
-
-bool IsComment(char c) {
-    return Is(c, kCommentByte);
-}
-
-char* PastLineEnd(char* at) {
-    return at + (at[0] == '\r' && at[1] == '\n' ? 2 : 1);
-}
-
-// The text is scanned with the C library's span functions, a call a stretch instead of tests on
-// every character (every load reads the whole file, every read and write looks up a name).
-char* PastBlanks(char* at) {
-    return at + std::strspn(at, " \t\r\n");
-}
-
-// The end of the line (or of the text) from `at`.
-char* LineEnd(char* at) {
-    return at + std::strcspn(at, "\r\n");
-}
-
-// Each byte with A-Z folded to a-z, by table rather than by range tests.
-constexpr std::array<unsigned char, 256> kFolded = [] {
-    std::array<unsigned char, 256> folded{};
-    for (int byte = 0; byte < 256; ++byte) {
-        folded[static_cast<std::size_t>(byte)] =
-            static_cast<unsigned char>(byte >= 'A' && byte <= 'Z' ? byte - 'A' + 'a' : byte);
+// Lower case for the letters the ANSI code page has: A-Z, the Latin-1 capitals and the four
+// capitals of 0x80-0x9F.
+char16_t Fold(char16_t c) {
+    if (c < 0x80) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char16_t>(c + 0x20) : c;
     }
-    return folded;
-}();
-
-unsigned char Fold(char c) {
-    return kFolded[static_cast<unsigned char>(c)];
-}
-
-bool SameName(const char* a, const char* b) {
-    // Most names are spelt in the file as the module spells them: one library call settles it.
-    if (std::strcmp(a, b) == 0) {
-        return true;
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) {
+        return static_cast<char16_t>(c + 0x20);
     }
-    for (;; ++a, ++b) {
-        if (Fold(*a) != Fold(*b)) {
-            return false;
-        }
-        if (*a == '\0') {
-            return true;
-        }
+    switch (c) {
+    case 0x0160:
+    case 0x0152:
+    case 0x017D:
+        return static_cast<char16_t>(c + 1);
+    case 0x0178:
+        return 0xFF;
+    default:
+        return c;
     }
 }
 
-// Names that match hash alike. From the length and the first and last bytes only: a match is
-// confirmed by comparing the names anyway, and the names of one file rarely agree on all three.
-// Spread over the low bits too, which the tables take.
-std::uint64_t Spread(std::uint64_t value) {
-    const std::uint64_t mixed = value * 0x9E3779B97F4A7C15u;
-    return mixed ^ mixed >> 32;
-}
-
-std::uint64_t NameHash(const char* name) {
-    const std::size_t length = std::strlen(name);
-    if (length == 0) {
-        return 0;
+std::uint32_t HashOf(std::u16string_view name) {
+    std::uint32_t hash = 2166136261u;
+    for (const char16_t c : name) {
+        hash = (hash ^ Fold(c)) * 16777619u;
     }
-    return Spread(length << 16 | std::uint64_t{Fold(name[0])} << 8 | Fold(name[length - 1]));
+    return hash;
 }
 
-std::uint64_t KeyHash(std::uint32_t section, const char* key) {
-    return Spread(NameHash(key) ^ std::uint64_t{section} << 40);
+bool SameName(std::u16string_view a, std::u16string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](char16_t x, char16_t y) { return x == y || Fold(x) == Fold(y); });
 }
 
-// Puts `index` in the first free slot from the hash's own (there is one: no table is more than
-// half full).
-void Place(std::vector<std::int32_t>& table, std::uint64_t hash, std::int32_t index) {
-    const std::size_t mask = table.size() - 1;
-    std::size_t slot = hash & mask;
-    while (table[slot] >= 0) {
-        slot = (slot + 1) & mask;
+// A name or value as it is read: up to its first NUL.
+std::u16string_view UpToNul(std::u16string_view text) {
+    return text.substr(0, std::min(text.size(), text.find(u'\0')));
+}
+
+// The module's name (ANSI) in UTF-16 without blank space around it, in `out` (scratch space
+// whose storage stays from call to call: a load and save look up some two hundred names).
+std::u16string_view Wide(const char* ansi, std::u16string& out) {
+    out.clear();
+    AnsiToUtf16(ansi, out);
+    std::u16string_view name = out;
+    while (!name.empty() && IsBlank(name.front())) {
+        name.remove_prefix(1);
     }
-    table[slot] = index;
+    while (!name.empty() && IsBlank(name.back())) {
+        name.remove_suffix(1);
+    }
+    return name;
 }
 
-// Reads the comment lines from `at`, moving `at` past them, and returns where their text now
-// starts (null when there is no comment there). The text is rewritten in place: each line end
-// becomes one '\n' and the last one the comment's terminating NUL. With `overBlankLines`, blank
-// lines followed by another comment line are part of the comment (as empty lines).
-char* ReadComment(char*& at, bool overBlankLines) {
-    char* const start = at;
-    char* out = at;
-    for (;;) {
-        if (!IsComment(*at)) {
-            if (!overBlankLines) {
-                break;
-            }
-            char* ahead = at;
-            int blankLines = 0;
-            while (IsBlank(*ahead)) {
-                if (IsLineEnd(*ahead)) {
-                    ++blankLines;
-                    ahead = PastLineEnd(ahead);
-                } else {
-                    ++ahead;
-                }
-            }
-            if (!IsComment(*ahead)) {
-                break;
-            }
-            for (; blankLines > 0; --blankLines) {
-                *out++ = '\n';
-            }
-            at = ahead;
-            continue;
-        }
-        char* const line = at;
-        at = LineEnd(at);
-        const auto length = static_cast<std::size_t>(at - line);
-        if (out < line) {
-            std::memmove(out, line, length);
-            out[length] = '\0';
-        }
-        if (*at == '\0') {
-            return start; // the text ends with the comment, already terminated
-        }
-        out += length;
-        at = PastLineEnd(at);
-        *out++ = '\n';
-    }
-    if (at == start) {
-        return nullptr;
-    }
-    *--out = '\0';
-    return start;
-}
+constexpr std::u16string_view kLineEnd = u"\r\n";
 
-// The end of the text before `end` once trailing blank space is dropped (never before `start`).
-char* TrimEnd(char* start, char* end) {
-    while (end > start && IsBlank(end[-1])) {
-        --end;
+// Where the line from `start` ends, past its run of CR and LF.
+std::size_t LineEnd(const std::u16string& text, std::size_t start) {
+    const char16_t* const data = text.data();
+    const std::size_t size = text.size();
+    std::size_t end = start;
+    while (end < size && data[end] != u'\r' && data[end] != u'\n') {
+        ++end;
+    }
+    while (end < size && (data[end] == u'\r' || data[end] == u'\n')) {
+        ++end;
     }
     return end;
 }
@@ -205,311 +114,259 @@ char* TrimEnd(char* start, char* end) {
 } // namespace
 
 void ProfileText::Clear() {
-    if (chars.capacity() > 64 * 1024 || entries.capacity() > 4096) {
-        *this = ProfileText{};
-        return;
+    if (text.capacity() > 64 * 1024) {
+        text = std::u16string{};
+        lines = std::vector<Line>{};
     }
-    chars.clear();
-    fileComment = kNone;
-    sections.clear();
-    entries.clear();
-    slots.clear();
-    sectionSlots.clear();
-    keyCount = 0;
+    encoding = ProfileEncoding::kAnsi;
+    text.clear();
+    lines.clear();
+    headers.clear();
+    repaired = false;
 }
 
-void ProfileText::Parse(const std::string& text) {
+void ProfileText::Parse(std::string_view bytes) {
     Clear();
-    const std::size_t mark = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    // Room for a save's new values without moving the text.
-    chars.reserve(text.size() + 1024);
-    chars.push_back('\0');
-    chars.append(text, mark);
-    chars.push_back('\0');
+    encoding = DecodeProfile(bytes, text);
+    ParseFrom(0);
+}
 
-    char* const base = chars.data();
-    const auto offset = [base](const char* at) {
-        return at != nullptr ? static_cast<std::size_t>(at - base) : kNone;
-    };
-    char* at = base + 1;
-    fileComment = offset(ReadComment(at, false));
-
-    // The section the next keys go to: the unnamed one until a '[' line names another. Looked
-    // up once for all of its keys (a name, once the reading has cut it off, stays as it is).
-    const char* section = base;
-    std::size_t current = kNone;
-    while (*at != '\0') {
-        const char* comment = nullptr;
-        char* key = nullptr;
-        char* value = nullptr;
-        bool header = false;
-        while (*at != '\0') {
-            at = PastBlanks(at);
-            if (*at == '\0') {
-                break;
-            }
-            if (IsComment(*at)) {
-                comment = ReadComment(at, true);
-                continue;
-            }
-            if (*at == '[') {
-                char* const name = PastBlanks(at + 1);
-                section = name;
-                current = kNone;
-                at = name + std::strcspn(name, "]\r\n");
-                if (*at != ']') {
-                    continue;
-                }
-                *TrimEnd(name, at) = '\0';
-                at = LineEnd(at + 1);
-                header = true;
-                break;
-            }
-            key = at;
-            at += std::strcspn(at, "=\r\n");
-            if (*at != '=') {
-                continue;
-            }
-            if (at == key) {
-                at = LineEnd(at);
-                continue;
-            }
-            *TrimEnd(key, at) = '\0';
-            value = at + 1 + std::strspn(at + 1, " \t");
-            at = LineEnd(value);
-            char* const valueEnd = at;
-            if (*at != '\0') {
-                at = PastLineEnd(at);
-            }
-            *TrimEnd(value, valueEnd) = '\0';
-            break;
+void ProfileText::ParseFrom(std::size_t start) {
+    while (start < text.size()) {
+        const std::size_t end = LineEnd(text, start);
+        const Line line =
+            ReadLine(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(end - start));
+        if (line.kind == Kind::kHeader) {
+            headers.push_back(static_cast<std::uint32_t>(lines.size()));
         }
-        if (!header && value == nullptr) {
-            break;
-        }
-        if (current == kNone) {
-            const std::uint64_t hash = NameHash(section);
-            current = FindSection(section, hash);
-            if (current == kNone) {
-                // A section's comment is the one before its header, not before a key opening it.
-                current = AddSection(offset(section), hash, header ? offset(comment) : kNone);
-            }
-        }
-        if (!header) {
-            AddEntry(static_cast<std::uint32_t>(current), offset(key), offset(value),
-                     offset(comment));
-        }
+        lines.push_back(line);
+        start = line.start + line.length; // a repaired header is one longer
     }
 }
 
-std::size_t ProfileText::Store(const char* text) {
-    const std::size_t at = chars.size();
-    chars.append(text);
-    chars.push_back('\0');
-    return at;
-}
-
-std::size_t ProfileText::FindSection(const char* name, std::uint64_t hash) const {
-    if (sectionSlots.empty()) {
-        return kNone;
+ProfileText::Line ProfileText::ReadLine(std::uint32_t start, std::uint32_t length) {
+    std::u16string_view s(text.data() + start, length);
+    std::uint32_t begin = 0;
+    std::uint32_t end = length;
+    while (begin < end && IsBlank(s[begin])) {
+        ++begin;
     }
-    const std::size_t mask = sectionSlots.size() - 1;
-    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        const std::int32_t i = sectionSlots[slot];
-        if (i < 0) {
-            return kNone;
+    while (end > begin && IsBlank(s[end - 1])) {
+        --end;
+    }
+    Line line{start, length, begin, begin, 0, kNoValue, end, 0, Kind::kBlank};
+    if (begin == end) {
+        return line;
+    }
+    if (s[begin] == u'[') {
+        std::size_t close = s.substr(0, end).rfind(u']');
+        if (close == std::u16string_view::npos || close <= begin) {
+            text.insert(text.begin() + start + end, u']');
+            repaired = true;
+            close = end;
+            ++line.length;
+            s = std::u16string_view(text.data() + start, line.length); // the text may have moved
         }
-        const Section& s = sections[static_cast<std::size_t>(i)];
-        if (s.hash == hash && SameName(chars.data() + s.name, name)) {
-            return static_cast<std::size_t>(i);
+        line.kind = Kind::kHeader;
+        line.nameBegin = begin + 1;
+        line.nameEnd = static_cast<std::uint32_t>(close);
+        while (line.nameBegin < line.nameEnd && IsBlank(s[line.nameBegin])) {
+            ++line.nameBegin;
         }
-    }
-}
-
-std::uint32_t ProfileText::AddSection(std::size_t name, std::uint64_t hash, std::size_t comment) {
-    sections.push_back(Section{name, comment, hash, -1, -1});
-    if (sections.size() * 2 > sectionSlots.size()) {
-        sectionSlots.assign(std::max<std::size_t>(16, sectionSlots.size() * 2), -1);
-        for (std::size_t i = 0; i + 1 < sections.size(); ++i) {
-            Place(sectionSlots, sections[i].hash, static_cast<std::int32_t>(i));
+        while (line.nameEnd > line.nameBegin && IsBlank(s[line.nameEnd - 1])) {
+            --line.nameEnd;
         }
-    }
-    const auto index = static_cast<std::int32_t>(sections.size() - 1);
-    Place(sectionSlots, hash, index);
-    return static_cast<std::uint32_t>(index);
-}
-
-std::int32_t ProfileText::FindKey(std::uint32_t section, const char* key,
-                                  std::uint64_t hash) const {
-    if (slots.empty()) {
-        return -1;
-    }
-    const std::size_t mask = slots.size() - 1;
-    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        const std::int32_t head = slots[slot];
-        if (head < 0) {
-            return -1;
-        }
-        const Entry& e = entries[static_cast<std::size_t>(head)];
-        if (e.hash == hash && e.section == section && SameName(chars.data() + e.key, key)) {
-            return head;
-        }
-    }
-}
-
-// Puts a key's head into the table, doubling it first when it would be more than half full.
-void ProfileText::Index(std::int32_t head) {
-    if ((keyCount + 1) * 2 > slots.size()) {
-        slots.assign(slots.empty() ? 128 : slots.size() * 2, -1);
-        keyCount = 0;
-        for (const Section& s : sections) {
-            for (std::int32_t h = s.firstKey; h >= 0;
-                 h = entries[static_cast<std::size_t>(h)].nextKey) {
-                if (h != head) {
-                    Index(h);
-                }
-            }
-        }
-    }
-    Place(slots, entries[static_cast<std::size_t>(head)].hash, head);
-    ++keyCount;
-}
-
-void ProfileText::AddEntry(std::uint32_t section, std::size_t key, std::size_t value,
-                           std::size_t comment) {
-    const char* const name = chars.data() + key;
-    const std::uint64_t hash = KeyHash(section, name);
-    const std::int32_t head = FindKey(section, name, hash);
-    const auto index = static_cast<std::int32_t>(entries.size());
-    entries.push_back(Entry{key, value, comment, hash, section, -1, index, -1});
-    if (head >= 0) {
-        Entry& first = entries[static_cast<std::size_t>(head)];
-        entries[static_cast<std::size_t>(first.last)].next = index;
-        first.last = index;
-        return;
-    }
-    Section& s = sections[section];
-    if (s.lastKey >= 0) {
-        entries[static_cast<std::size_t>(s.lastKey)].nextKey = index;
     } else {
-        s.firstKey = index;
+        line.kind = Kind::kKey;
+        const std::size_t equals = s.substr(0, end).find(u'=', begin);
+        if (equals == std::u16string_view::npos) {
+            line.nameEnd = end; // the value goes here once one is written
+        } else {
+            auto nameEnd = static_cast<std::uint32_t>(equals);
+            while (nameEnd > begin && IsBlank(s[nameEnd - 1])) {
+                --nameEnd;
+            }
+            auto valueBegin = static_cast<std::uint32_t>(equals + 1);
+            while (valueBegin < end && IsBlank(s[valueBegin])) {
+                ++valueBegin;
+            }
+            line.nameEnd = nameEnd;
+            line.valueBegin = valueBegin;
+        }
     }
-    s.lastKey = index;
-    Index(index);
+    line.nameLength = static_cast<std::uint32_t>(
+        UpToNul(s.substr(line.nameBegin, line.nameEnd - line.nameBegin)).size());
+    line.hash = HashOf(Name(line));
+    return line;
 }
 
-const char* ProfileText::Find(const char* section, const char* key) const {
-    const std::size_t s = FindSection(section, NameHash(section));
-    if (s == kNone) {
-        return nullptr;
-    }
-    const auto index = static_cast<std::uint32_t>(s);
-    const std::int32_t head = FindKey(index, key, KeyHash(index, key));
-    return head >= 0 ? chars.data() + entries[static_cast<std::size_t>(head)].value : nullptr;
+std::u16string_view ProfileText::Name(const Line& line) const {
+    return std::u16string_view(text.data() + line.start + line.nameBegin, line.nameLength);
 }
 
-bool ProfileText::Set(const char* section, const char* key, const std::string& value) {
-    const std::uint64_t sectionHash = NameHash(section);
-    std::size_t s = FindSection(section, sectionHash);
-    if (s == kNone) {
-        s = AddSection(Store(section), sectionHash, kNone);
+std::size_t ProfileText::FindSection(std::u16string_view name, std::uint32_t hash) const {
+    for (const std::uint32_t h : headers) {
+        const Line& line = lines[h];
+        if (line.hash == hash && SameName(Name(line), name)) {
+            return h;
+        }
     }
-    const auto index = static_cast<std::uint32_t>(s);
-    const std::int32_t head = FindKey(index, key, KeyHash(index, key));
-    if (head < 0) {
-        const std::size_t name = Store(key);
-        AddEntry(index, name, Store(value.c_str()), kNone);
-        return true;
+    return lines.size();
+}
+
+std::size_t ProfileText::SectionEnd(std::size_t header) const {
+    const auto next = std::upper_bound(headers.begin(), headers.end(), header);
+    return next != headers.end() ? *next : lines.size();
+}
+
+std::size_t ProfileText::FindKey(std::size_t header, std::u16string_view name,
+                                 std::uint32_t hash) const {
+    const std::size_t end = SectionEnd(header);
+    for (std::size_t i = header + 1; i < end; ++i) {
+        const Line& line = lines[i];
+        if (line.kind == Kind::kKey && line.hash == hash && SameName(Name(line), name)) {
+            return i;
+        }
     }
-    Entry& first = entries[static_cast<std::size_t>(head)];
-    if (first.next < 0 && value == chars.data() + first.value) {
+    return lines.size();
+}
+
+bool ProfileText::Find(const char* section, const char* key, std::string& value) const {
+    const std::u16string_view sectionName = Wide(section, wide);
+    const std::u16string_view keyName = Wide(key, wideKey);
+    if (sectionName.empty() || keyName.empty()) {
+        return false; // no file has such a section or key: the unnamed one is never read
+    }
+    const std::size_t s = FindSection(sectionName, HashOf(sectionName));
+    if (s == lines.size()) {
         return false;
     }
-    // The key as the writer spells it, the first occurrence's place and comment; the other
-    // occurrences are left out of the key.
-    first.key = Store(key);
-    first.value = Store(value.c_str());
-    first.next = -1;
-    first.last = head;
+    const std::size_t k = FindKey(s, keyName, HashOf(keyName));
+    if (k == lines.size() || lines[k].valueBegin == kNoValue) {
+        return false;
+    }
+    const Line& line = lines[k];
+    std::u16string_view v = UpToNul(std::u16string_view(text).substr(
+        line.start + line.valueBegin, line.valueEnd - line.valueBegin));
+    const bool quoted = v.size() >= 2 && (v[0] == u'"' || v[0] == u'\'') && v.back() == v[0];
+    if (quoted) {
+        v.remove_prefix(1);
+    }
+    const bool whole = v.size() <= kLongestValue + 1;
+    v = v.substr(0, kLongestValue);
+    if (quoted && whole) {
+        v.remove_suffix(1);
+    }
+    value.clear();
+    Utf16ToAnsi(v, value);
+    return true;
+}
+
+bool ProfileText::Set(const char* section, const char* key, std::string_view value) {
+    const std::u16string_view sectionName = Wide(section, wide);
+    const std::u16string_view keyName = Wide(key, wideKey);
+    if (sectionName.empty() || keyName.empty()) {
+        return false;
+    }
+    // Blank space before the value is not written, as the platform has it.
+    while (!value.empty() && IsBlank(static_cast<unsigned char>(value.front()))) {
+        value.remove_prefix(1);
+    }
+    std::u16string& written = wideValue;
+    written.clear();
+    AnsiToUtf16(value, written);
+
+    const std::size_t s = FindSection(sectionName, HashOf(sectionName));
+    if (s == lines.size()) {
+        std::u16string more;
+        if (!text.empty() && !IsLineEnd(text.back())) {
+            more += kLineEnd;
+        }
+        more.append(u"[").append(sectionName).append(u"]").append(kLineEnd);
+        more.append(keyName).append(u"=").append(written).append(kLineEnd);
+        Append(more);
+        return true;
+    }
+    const std::size_t k = FindKey(s, keyName, HashOf(keyName));
+    if (k < lines.size()) {
+        const Line line = lines[k];
+        if (line.valueBegin == kNoValue) {
+            Replace(k, line.valueEnd, line.valueEnd, u"=" + written);
+            return true;
+        }
+        const std::u16string_view present = UpToNul(std::u16string_view(text).substr(
+            line.start + line.valueBegin, line.valueEnd - line.valueBegin));
+        if (present == written) {
+            return false;
+        }
+        Replace(k, line.valueBegin, line.valueEnd, written);
+        return true;
+    }
+    std::size_t last = SectionEnd(s) - 1;
+    while (last > s && lines[last].kind == Kind::kBlank) {
+        --last;
+    }
+    const Line& after = lines[last];
+    const std::size_t lineEnd = text.find_first_of(u"\r\n", after.start);
+    if (lineEnd >= after.start + after.length) {
+        Replace(last, after.length, after.length, kLineEnd);
+    } else {
+        // Blank lines after the section's last one stay after the new key.
+        const std::size_t first = lineEnd + (text.compare(lineEnd, 2, kLineEnd) == 0 ? 2 : 1);
+        const auto blank = static_cast<std::uint32_t>(after.start + after.length - first);
+        if (blank > 0) {
+            lines[last].length -= blank;
+            InsertLine(last, Line{static_cast<std::uint32_t>(first), blank, 0, 0, 0, kNoValue, 0, 0,
+                                  Kind::kBlank});
+        }
+    }
+    AddLine(last, std::u16string(keyName).append(u"=").append(written).append(kLineEnd));
     return true;
 }
 
 std::string ProfileText::Serialise() const {
-    std::string out;
-    out.reserve(chars.size() + sections.size() * 8 + entries.size() * 4);
-    const char* const base = chars.data();
-    const auto lines = [&out, base](std::size_t text) {
-        if (base[text] == '\0') {
-            return;
-        }
-        for (const char* line = base + text;;) {
-            const char* end = std::strchr(line, '\n');
-            if (end == nullptr) {
-                out += line;
-                out += kLineEnd;
-                return;
-            }
-            out.append(line, end);
-            out += kLineEnd;
-            line = end + 1;
-        }
-    };
+    std::string bytes;
+    EncodeProfile(encoding, text, bytes);
+    return bytes;
+}
 
-    bool blankLine = false;
-    if (fileComment != kNone) {
-        lines(fileComment);
-        blankLine = true;
+void ProfileText::Replace(std::size_t index, std::uint32_t begin, std::uint32_t end,
+                          std::u16string_view with) {
+    Line& line = lines[index];
+    text.replace(line.start + begin, end - begin, with);
+    const auto delta = static_cast<std::uint32_t>(with.size() - (end - begin)); // mod 2^32
+    for (std::size_t i = index + 1; i < lines.size(); ++i) {
+        lines[i].start += delta;
     }
-    const auto write = [&](const Section& s) {
-        if (s.comment != kNone) {
-            if (blankLine) {
-                out += kLineEnd;
-                out += kLineEnd;
-            }
-            lines(s.comment);
-            blankLine = false;
-        }
-        if (blankLine) {
-            out += kLineEnd;
-            out += kLineEnd;
-        }
-        if (base[s.name] != '\0') {
-            out += '[';
-            out += base + s.name;
-            out += ']';
-            out += kLineEnd;
-        }
-        for (std::int32_t h = s.firstKey; h >= 0;
-             h = entries[static_cast<std::size_t>(h)].nextKey) {
-            const char* const key = base + entries[static_cast<std::size_t>(h)].key;
-            for (std::int32_t v = h; v >= 0; v = entries[static_cast<std::size_t>(v)].next) {
-                const Entry& e = entries[static_cast<std::size_t>(v)];
-                if (e.comment != kNone) {
-                    out += kLineEnd;
-                    lines(e.comment);
-                }
-                out += key;
-                out += '=';
-                out += base + e.value;
-                out += kLineEnd;
-            }
-        }
-        blankLine = true;
-    };
-    // The unnamed section's keys come first, whatever their place in the file.
-    std::size_t unnamed = kNone;
-    for (std::size_t i = 0; i < sections.size() && unnamed == kNone; ++i) {
-        if (base[sections[i].name] == '\0') {
-            unnamed = i;
-            write(sections[i]);
-        }
+    line = ReadLine(line.start, line.length + delta);
+}
+
+void ProfileText::AddLine(std::size_t after, std::u16string_view added) {
+    const std::uint32_t start = lines[after].start + lines[after].length;
+    text.insert(start, added);
+    const auto length = static_cast<std::uint32_t>(added.size());
+    for (std::size_t i = after + 1; i < lines.size(); ++i) {
+        lines[i].start += length;
     }
-    for (std::size_t i = 0; i < sections.size(); ++i) {
-        if (i != unnamed) {
-            write(sections[i]);
-        }
+    InsertLine(after, ReadLine(start, length));
+}
+
+void ProfileText::InsertLine(std::size_t after, const Line& line) {
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(after) + 1, line);
+    for (std::uint32_t& h : headers) {
+        h += h > after ? 1 : 0;
     }
-    return out;
+}
+
+void ProfileText::Append(std::u16string_view more) {
+    std::size_t start = text.size();
+    if (!lines.empty() && !IsLineEnd(text.back())) {
+        start = lines.back().start; // the last line gets its line end
+        headers.erase(std::remove(headers.begin(), headers.end(), lines.size() - 1), headers.end());
+        lines.pop_back();
+    }
+    text.append(more);
+    ParseFrom(start);
 }
 
 } // namespace platform

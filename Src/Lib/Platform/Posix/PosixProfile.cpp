@@ -1,9 +1,9 @@
-// The settings file, one reader and writer for every platform (its format: ProfileText.cpp).
-// Sections and keys are matched without regard to case, as the simulator's platform does. A key
-// written twice in a section (a hand-edited file) reads as its first occurrence, as there too;
-// every occurrence is kept so that a save replaces them all with the one value written and leaves
-// no stale copy behind. A write goes to a new file that then replaces the old one, so an
-// interrupted save never leaves half a settings file behind.
+// The settings file on a platform without profile functions of its own: read and edited by
+// ProfileText as the simulator platform's functions read and edit it. A load or save is one
+// batch: the file is read once and written once (not at all when nothing changed), to a new file
+// that then replaces the old one, so an interrupted save never leaves half a settings file behind.
+// A damaged section header the batch's reading repairs is written back even by a load, as the
+// Windows gauge does before its first read.
 #include "Lib/Platform/Profile.h"
 
 #include "Lib/Platform/FileReplace.h"
@@ -134,8 +134,8 @@ void LoadInto(ProfileText& profile, const std::string& path, OpenProfile* kept =
 
 std::string FirstValue(const ProfileText& profile, const char* section, const char* key,
                        const char* defaultText) {
-    const char* value = profile.Find(section, key);
-    return value != nullptr ? value : defaultText;
+    std::string value;
+    return profile.Find(section, key, value) ? value : defaultText;
 }
 
 bool SaveAtomically(const ProfileText& profile, const std::string& path) {
@@ -175,8 +175,8 @@ bool ProfileWrite(const std::string& path, const char* section, const char* key,
     }
     ProfileText profile;
     LoadInto(profile, path);
-    // A key that holds the value once already is left alone, and so is the file.
-    if (!profile.Set(section, key, value)) {
+    // A key that holds the value already is left alone, and so is the file.
+    if (!profile.Set(section, key, value) && !profile.Repaired()) {
         return true;
     }
     if (!SaveAtomically(profile, path)) {
@@ -192,8 +192,8 @@ ProfileBatch::ProfileBatch(const std::string& path) {
     }
     batch.path = path;
     batch.open = true;
-    batch.dirty = false;
     LoadInto(batch.text, path, &batch);
+    batch.dirty = batch.text.Repaired();
 }
 
 ProfileBatch::~ProfileBatch() {
