@@ -6,9 +6,9 @@
 // Windows gauge does before its first read.
 #include "Lib/Platform/Profile.h"
 
-#include "Lib/Platform/FileReplace.h"
 #include "Lib/Platform/Platform.h"
 #include "Lib/Platform/Shared/ProfileText.h"
+#include "Lib/Platform/Shared/WholeFile.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -60,17 +60,7 @@ struct ProfileStore {
         if (!std::filesystem::is_regular_file(path, ec)) {
             return false;
         }
-        std::FILE* f = std::fopen(path.c_str(), "rb");
-        if (f == nullptr) {
-            return false;
-        }
-        char chunk[4096];
-        std::size_t n = 0;
-        while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
-            text.append(chunk, n);
-        }
-        std::fclose(f);
-        return true;
+        return ReadWholeFile(path, text);
     }
     // A file is written to a new file that then replaces the old one.
     static bool Write(const std::string& path, std::string&& text) {
@@ -78,18 +68,7 @@ struct ProfileStore {
             m->text = std::move(text);
             return true;
         }
-        const std::string temporary = path + ".new";
-        std::FILE* f = std::fopen(temporary.c_str(), "wb");
-        if (f == nullptr) {
-            return false;
-        }
-        const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-        const bool closed = std::fclose(f) == 0;
-        if (!written || !closed || !ReplaceFileWith(temporary, path)) {
-            std::remove(temporary.c_str());
-            return false;
-        }
-        return true;
+        return WriteWholeFile(path, text);
     }
 };
 

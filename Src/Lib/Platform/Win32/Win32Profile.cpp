@@ -3,10 +3,10 @@
 // so the file is read and edited exactly as the system does it. The one thing added: a section
 // header without its ']' is terminated once, when a load or save begins (ProfileText.cpp says
 // why), so that the keys under it are read and saved where they are.
-#include "Lib/Platform/FileReplace.h"
 #include "Lib/Platform/Platform.h"
 #include "Lib/Platform/Profile.h"
 #include "Lib/Platform/Shared/ProfileText.h"
+#include "Lib/Platform/Shared/WholeFile.h"
 
 #include <windows.h>
 
@@ -24,40 +24,11 @@ constexpr DWORD kReadBuffer = 4096;
 int batchDepth = 0;
 bool reported = false;
 
-bool ReadWhole(const std::string& path, std::string& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) {
-        return false;
-    }
-    char chunk[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
-        bytes.append(chunk, n);
-    }
-    std::fclose(f);
-    return true;
-}
-
-bool WriteWhole(const std::string& path, const std::string& bytes) {
-    const std::string temporary = path + ".new";
-    std::FILE* f = std::fopen(temporary.c_str(), "wb");
-    if (f == nullptr) {
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const bool closed = std::fclose(f) == 0;
-    if (!written || !closed || !ReplaceFileWith(temporary, path)) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
-}
-
 // Terminates the file's damaged section headers, if it has any.
 void RepairHeaders(const std::string& path) {
     try {
         std::string bytes;
-        if (!ReadWhole(path, bytes) || bytes.empty()) {
+        if (!ReadWholeFile(path, bytes) || bytes.empty()) {
             return;
         }
         ProfileText text;
@@ -67,7 +38,7 @@ void RepairHeaders(const std::string& path) {
         }
         // The system keeps the file it read last: it must read the repaired one.
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
-        if (!WriteWhole(path, text.Serialise())) {
+        if (!WriteWholeFile(path, text.Serialise())) {
             WriteDiagnostic("zelvan: the settings file " + path + " could not be repaired");
         }
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
