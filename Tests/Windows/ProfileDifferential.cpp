@@ -332,6 +332,12 @@ int main(int argc, char** argv) {
     for (const char* from : {argv[1], argv[2]}) {
         for (const std::string& text : FilesIn(from)) {
             texts.push_back(text);
+            // A UTF-16 file is not made CR LF byte by byte: that would leave it an odd number of
+            // bytes long, whose last character Wine reads from beyond the end of its buffer.
+            if (text.size() >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') ||
+                                     (text[0] == '\xFE' && text[1] == '\xFF'))) {
+                continue;
+            }
             std::string crlf;
             for (const char c : text) {
                 crlf += c == '\n' ? "\r\n"s : std::string(1, c);
