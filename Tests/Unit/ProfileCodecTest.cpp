@@ -9,8 +9,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -115,6 +117,81 @@ TEST(ProfileCodec, AWriteEditsOneKeyAndKeepsEveryOtherByte) {
     text.Set("b", "k", "\xE9");
     EXPECT_EQ(text.Serialise(),
               "\xFF\xFE[\0a\0]\0\n\0k\0=\0001\0\r\0\n\0[\0b\0]\0\r\0\n\0k\0=\0\xE9\0\r\0\n\0"s);
+}
+
+// A file in the ANSI code page is edited as its bytes and a "Unicode" one as UTF-16: the same text
+// in either reads alike and saves alike, names in any case of the code page's letters included.
+TEST(ProfileCodec, AnAnsiFileAndTheSameTextAsUnicodeReadAndSaveAlike) {
+    // Names with letters of either case (É é, Š š, Ÿ ÿ), a sign without a case (× ÷) and a byte
+    // the code page leaves undefined.
+    const std::vector<std::string> names{"power",
+                                         "POWER",
+                                         "P\xC9R",
+                                         "p\xE9r",
+                                         "\x8A"
+                                         "a",
+                                         "\x9A"
+                                         "A",
+                                         "\x9F",
+                                         "\xFF",
+                                         "\xD7",
+                                         "\xF7",
+                                         "a\x81"
+                                         "b",
+                                         " cabin ",
+                                         "k\0ey"s};
+    const std::vector<std::string> values{"1",         "\"True\"", "'x'",   "  0.5",
+                                          "\xE9t\xE9", "",         "a\0b"s, "\x80\x9F"};
+    const std::vector<std::string> ends{"\n", "\r\n", "\r", "\n\n", " \t\n"};
+    std::mt19937 random(27);
+    const auto pick = [&random](const std::vector<std::string>& from) {
+        return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
+    };
+    const auto unicode = [](const std::string& ansi) {
+        std::u16string wide;
+        platform::AnsiToUtf16(ansi, wide);
+        std::string bytes;
+        platform::EncodeProfile(platform::ProfileEncoding::kUtf16Le, wide, bytes);
+        return bytes;
+    };
+    for (int round = 0; round < 300; ++round) {
+        std::string file = "\n"; // never a byte order mark
+        const int lines = std::uniform_int_distribution<int>(0, 12)(random);
+        for (int i = 0; i < lines; ++i) {
+            switch (random() % 4) {
+            case 0:
+                file += "[" + pick(names) + (random() % 5 == 0 ? "" : "]");
+                break;
+            case 1:
+                file += pick(names);
+                break;
+            default:
+                file += pick(names) + " = " + pick(values);
+            }
+            file += pick(ends);
+        }
+        ProfileText ansi;
+        ProfileText wide;
+        ansi.Parse(file);
+        wide.Parse(unicode(file));
+        ASSERT_EQ(ansi.Repaired(), wide.Repaired()) << file;
+        for (const std::string& section : names) {
+            for (const std::string& key : names) {
+                ASSERT_EQ(Read(ansi, section.c_str(), key.c_str()),
+                          Read(wide, section.c_str(), key.c_str()))
+                    << file << "\n[" << section << "] " << key;
+            }
+        }
+        for (int write = 0; write < 8; ++write) {
+            const std::string section = pick(names);
+            const std::string key = pick(names);
+            const std::string value = pick(values);
+            ASSERT_EQ(ansi.Set(section.c_str(), key.c_str(), value),
+                      wide.Set(section.c_str(), key.c_str(), value))
+                << file << "\n[" << section << "] " << key << "=" << value;
+            ASSERT_EQ(unicode(ansi.Serialise()), wide.Serialise()) << file;
+        }
+    }
 }
 
 // A header without its ']' is the section it names: it is read, saved in place and given its ']'

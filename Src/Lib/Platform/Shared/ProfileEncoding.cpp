@@ -37,13 +37,20 @@ char AnsiOf(char16_t c) {
 
 constexpr char16_t kReplacement = 0xFFFD;
 
+// The converters write into the string grown to the most the text can take and then cut to what
+// it took: a file is converted a character at a time, and thousands of times a second in a check.
+
 void DecodeUtf8(std::string_view bytes, std::u16string& text) {
+    const std::size_t start = text.size();
+    text.resize(start + bytes.size()); // a byte gives at most one unit, four give two
+    char16_t* const first = text.data() + start;
+    char16_t* out = first;
     const auto byte = [&bytes](std::size_t i) { return static_cast<std::uint8_t>(bytes[i]); };
     std::size_t i = 0;
     while (i < bytes.size()) {
         const std::uint8_t lead = byte(i);
         if (lead < 0x80) {
-            text += static_cast<char16_t>(lead);
+            *out++ = static_cast<char16_t>(lead);
             ++i;
             continue;
         }
@@ -58,22 +65,27 @@ void DecodeUtf8(std::string_view bytes, std::u16string& text) {
         constexpr std::array<std::uint32_t, 5> kLeast{0, 0, 0x80, 0x800, 0x10000};
         if (length == 0 || lead > 0xF4 || got < length || code < kLeast[length] ||
             code > 0x10FFFF || (code >= 0xD800 && code < 0xE000)) {
-            text += kReplacement;
+            *out++ = kReplacement;
             i += length == 0 ? 1 : got;
             continue;
         }
         if (code >= 0x10000) {
             code -= 0x10000;
-            text += static_cast<char16_t>(0xD800 | code >> 10);
-            text += static_cast<char16_t>(0xDC00 | (code & 0x3FF));
+            *out++ = static_cast<char16_t>(0xD800 | code >> 10);
+            *out++ = static_cast<char16_t>(0xDC00 | (code & 0x3FF));
         } else {
-            text += static_cast<char16_t>(code);
+            *out++ = static_cast<char16_t>(code);
         }
         i += length;
     }
+    text.resize(start + static_cast<std::size_t>(out - first));
 }
 
 void EncodeUtf8(std::u16string_view text, std::string& bytes) {
+    const std::size_t start = bytes.size();
+    bytes.resize(start + 3 * text.size()); // a unit gives at most three bytes, a pair four
+    char* const first = bytes.data() + start;
+    char* out = first;
     for (std::size_t i = 0; i < text.size(); ++i) {
         std::uint32_t code = text[i];
         if (code >= 0xD800 && code < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
@@ -84,33 +96,52 @@ void EncodeUtf8(std::u16string_view text, std::string& bytes) {
             code = kReplacement; // half of a pair
         }
         if (code < 0x80) {
-            bytes += static_cast<char>(code);
+            *out++ = static_cast<char>(code);
         } else if (code < 0x800) {
-            bytes += static_cast<char>(0xC0 | code >> 6);
-            bytes += static_cast<char>(0x80 | (code & 0x3F));
+            *out++ = static_cast<char>(0xC0 | code >> 6);
+            *out++ = static_cast<char>(0x80 | (code & 0x3F));
         } else if (code < 0x10000) {
-            bytes += static_cast<char>(0xE0 | code >> 12);
-            bytes += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            bytes += static_cast<char>(0x80 | (code & 0x3F));
+            *out++ = static_cast<char>(0xE0 | code >> 12);
+            *out++ = static_cast<char>(0x80 | (code >> 6 & 0x3F));
+            *out++ = static_cast<char>(0x80 | (code & 0x3F));
         } else {
-            bytes += static_cast<char>(0xF0 | code >> 18);
-            bytes += static_cast<char>(0x80 | (code >> 12 & 0x3F));
-            bytes += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            bytes += static_cast<char>(0x80 | (code & 0x3F));
+            *out++ = static_cast<char>(0xF0 | code >> 18);
+            *out++ = static_cast<char>(0x80 | (code >> 12 & 0x3F));
+            *out++ = static_cast<char>(0x80 | (code >> 6 & 0x3F));
+            *out++ = static_cast<char>(0x80 | (code & 0x3F));
         }
     }
+    bytes.resize(start + static_cast<std::size_t>(out - first));
 }
 
 } // namespace
 
-ProfileEncoding DecodeProfile(std::string_view bytes, std::u16string& text) {
-    text.clear();
+ProfileEncoding EncodingOf(std::string_view bytes) {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-        DecodeUtf8(bytes.substr(3), text);
         return ProfileEncoding::kUtf8;
     }
-    const bool little = bytes.substr(0, 2) == "\xFF\xFE";
-    if (little || bytes.substr(0, 2) == "\xFE\xFF") {
+    if (bytes.substr(0, 2) == "\xFF\xFE") {
+        return ProfileEncoding::kUtf16Le;
+    }
+    if (bytes.substr(0, 2) == "\xFE\xFF") {
+        return ProfileEncoding::kUtf16Be;
+    }
+    return ProfileEncoding::kAnsi;
+}
+
+ProfileEncoding DecodeProfile(std::string_view bytes, std::u16string& text) {
+    text.clear();
+    const ProfileEncoding encoding = EncodingOf(bytes);
+    switch (encoding) {
+    case ProfileEncoding::kAnsi:
+        AnsiToUtf16(bytes, text);
+        break;
+    case ProfileEncoding::kUtf8:
+        DecodeUtf8(bytes.substr(3), text);
+        break;
+    case ProfileEncoding::kUtf16Le:
+    case ProfileEncoding::kUtf16Be: {
+        const bool little = encoding == ProfileEncoding::kUtf16Le;
         // A last odd byte is no character, and is left out.
         const std::size_t units = (bytes.size() - 2) / 2;
         text.resize(units);
@@ -119,10 +150,10 @@ ProfileEncoding DecodeProfile(std::string_view bytes, std::u16string& text) {
             const auto second = static_cast<std::uint8_t>(bytes[3 + 2 * i]);
             text[i] = static_cast<char16_t>(little ? second << 8 | first : first << 8 | second);
         }
-        return little ? ProfileEncoding::kUtf16Le : ProfileEncoding::kUtf16Be;
+        break;
     }
-    AnsiToUtf16(bytes, text);
-    return ProfileEncoding::kAnsi;
+    }
+    return encoding;
 }
 
 void EncodeProfile(ProfileEncoding encoding, std::u16string_view text, std::string& bytes) {
@@ -138,17 +169,22 @@ void EncodeProfile(ProfileEncoding encoding, std::u16string_view text, std::stri
     case ProfileEncoding::kUtf16Le:
     case ProfileEncoding::kUtf16Be: {
         const bool little = encoding == ProfileEncoding::kUtf16Le;
-        bytes.reserve(2 + text.size() * 2);
         bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+        bytes.resize(2 + 2 * text.size());
+        char* out = bytes.data() + 2;
         for (const char16_t c : text) {
             const auto low = static_cast<char>(c & 0xFF);
             const auto high = static_cast<char>(c >> 8);
-            bytes += little ? low : high;
-            bytes += little ? high : low;
+            *out++ = little ? low : high;
+            *out++ = little ? high : low;
         }
         return;
     }
     }
+}
+
+char16_t AnsiCharacter(char byte) {
+    return kAnsi[static_cast<std::uint8_t>(byte)];
 }
 
 void AnsiToUtf16(std::string_view ansi, std::u16string& text) {
@@ -162,15 +198,19 @@ void AnsiToUtf16(std::string_view ansi, std::u16string& text) {
 }
 
 void Utf16ToAnsi(std::u16string_view text, std::string& ansi) {
-    ansi.reserve(ansi.size() + text.size());
+    const std::size_t start = ansi.size();
+    ansi.resize(start + text.size());
+    char* const first = ansi.data() + start;
+    char* out = first;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        ansi += AnsiOf(text[i]);
+        *out++ = AnsiOf(text[i]);
         // A pair of surrogates is one character, and one '?'.
         if (text[i] >= 0xD800 && text[i] < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
             text[i + 1] < 0xE000) {
             ++i;
         }
     }
+    ansi.resize(start + static_cast<std::size_t>(out - first));
 }
 
 } // namespace platform

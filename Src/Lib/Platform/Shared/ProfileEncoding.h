@@ -11,6 +11,8 @@ namespace platform {
 
 enum class ProfileEncoding { kAnsi, kUtf8, kUtf16Le, kUtf16Be };
 
+// The file's encoding, told by its first bytes.
+ProfileEncoding EncodingOf(std::string_view bytes);
 // The file's encoding, and its text in UTF-16 without the mark. ANSI bytes convert one to one and
 // back (a file in the ANSI code page keeps every byte through a save); UTF-8 that is no UTF-8
 // reads as U+FFFD, as the system's conversion has it.
@@ -18,6 +20,8 @@ ProfileEncoding DecodeProfile(std::string_view bytes, std::u16string& text);
 // The text as the file keeps it, with the mark of its encoding.
 void EncodeProfile(ProfileEncoding encoding, std::u16string_view text, std::string& bytes);
 
+// The character an ANSI byte is.
+char16_t AnsiCharacter(char byte);
 // ANSI text to UTF-16 and back; a character the code page lacks becomes '?'.
 void AnsiToUtf16(std::string_view ansi, std::u16string& text);
 void Utf16ToAnsi(std::u16string_view text, std::string& ansi);

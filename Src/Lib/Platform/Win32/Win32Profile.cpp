@@ -1,7 +1,7 @@
 // The settings file on the simulator's platform: every read is one GetPrivateProfileStringA with
 // a buffer of 4096 characters and the default text, every write one WritePrivateProfileStringA,
 // so the file is read and edited exactly as the system does it. The one thing added: a section
-// header without its ']' is terminated once, when a load or save begins (ProfileText.cpp says
+// header without its ']' is terminated once, when a load or save begins (ProfileLines.cpp says
 // why), so that the keys under it are read and saved where they are.
 #include "Lib/Platform/Platform.h"
 #include "Lib/Platform/Profile.h"
