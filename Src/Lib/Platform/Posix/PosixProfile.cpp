@@ -114,7 +114,10 @@ void LoadInto(ProfileText& profile, const std::string& path, OpenProfile* kept =
 std::string FirstValue(const ProfileText& profile, const char* section, const char* key,
                        const char* defaultText) {
     std::string value;
-    return profile.Find(section, key, value) ? value : defaultText;
+    if (!profile.Find(section, key, value)) {
+        value = defaultText;
+    }
+    return value;
 }
 
 bool SaveAtomically(const ProfileText& profile, const std::string& path) {

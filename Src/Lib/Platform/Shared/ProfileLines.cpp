@@ -372,8 +372,9 @@ bool ProfileLines<Char>::Set(std::string_view section, std::string_view key,
         --last;
     }
     const Line& after = lines[last];
-    const auto ending = std::find_if(text.begin() + after.start,
-                                     text.begin() + after.start + after.length, IsLineEnd<Char>);
+    const auto ending =
+        std::find_if(text.begin() + after.start, text.begin() + after.start + after.length,
+                     [](Char c) { return IsLineEnd(c); });
     const auto endAt = static_cast<std::size_t>(ending - text.begin());
     if (endAt >= after.start + after.length) {
         Replace(last, after.length, after.length, lineEnd);
