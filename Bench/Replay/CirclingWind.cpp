@@ -104,7 +104,6 @@ std::optional<CircleWind> CirclingWind::Fit(double t) const {
     const double radius = std::sqrt(std::max(0.0, (d * d + e * e) / 4.0 + sz / n));
     CircleWind circle;
     circle.t = t;
-    circle.seconds = t - started;
     circle.wind = Wind{mx - d / 2.0, my - e / 2.0};
     circle.airspeedKph = radius;
     double stray = 0.0;

@@ -19,7 +19,6 @@ struct Wind {
 // One full circle's wind.
 struct CircleWind {
     double t = 0.0;           // when the circle closed, seconds into the flight
-    double seconds = 0.0;     // how long the turn took
     Wind wind;                // the centre of the ground velocities
     double airspeedKph = 0.0; // their radius: the true airspeed flown round the circle
 };

@@ -8,12 +8,12 @@
 
 #include <cmath>
 #include <cstdio>
-#include <numbers>
 #include <vector>
 
 namespace {
 
-constexpr double kDeg = std::numbers::pi / 180.0;
+using synthetic::kDeg;
+using synthetic::kEarthRadiusM;
 
 std::vector<replay::FlightState> Derive(std::unique_ptr<replay::LogReader> reader) {
     replay::Derivation derivation(std::move(reader));
@@ -39,8 +39,8 @@ TEST(Derivation, AClimbingRightTurnFromPositionsAndAltitudes) {
         const double east = radius * std::sin(rate * t);
         const double north = radius * std::cos(rate * t);
         const int altitude = static_cast<int>(std::floor(300.0 + 1.5 * t));
-        log += synthetic::Fix(t, lat0 + north / 6371000.0 / kDeg,
-                              lon0 + east / 6371000.0 / kDeg / std::cos(lat0 * kDeg), altitude,
+        log += synthetic::Fix(t, lat0 + north / kEarthRadiusM / kDeg,
+                              lon0 + east / kEarthRadiusM / kDeg / std::cos(lat0 * kDeg), altitude,
                               altitude);
     }
     const auto states = Derive(replay::ReadIgc(

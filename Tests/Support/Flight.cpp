@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 namespace testing_support {
@@ -47,6 +48,12 @@ std::string ReadAll(const fs::path& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+double Saved(const std::string& settings, const std::string& key) {
+    std::smatch m;
+    const std::regex line("(^|\n)" + key + "=([^\n]*)");
+    return std::regex_search(settings, m, line) ? std::stod(m[2]) : std::nan("");
 }
 
 std::string GroundFlight(double duration, const std::string& settings, const std::string& actions) {

@@ -30,6 +30,9 @@ struct FlightLog {
 // The whole content of a file; empty when it cannot be read.
 std::string ReadAll(const std::filesystem::path& path);
 
+// A number the saved settings hold under `key`; NaN when it is missing.
+double Saved(const std::string& settings, const std::string& key);
+
 // A scenario on the ground from a "SimStart" at 0, with `settings` as config.ini (none when
 // empty); `actions` are further action list entries, each preceded by a comma.
 std::string GroundFlight(double duration, const std::string& settings, const std::string& actions);

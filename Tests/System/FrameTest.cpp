@@ -14,6 +14,7 @@
 using testing_support::Fly;
 using testing_support::GroundFlight;
 using testing_support::RunBenchProgram;
+using testing_support::Saved;
 
 namespace {
 
@@ -30,12 +31,6 @@ std::vector<double> TraceTimes(const std::string& trace) {
         times.push_back(std::stod(line.substr(0, line.find(','))));
     }
     return times;
-}
-
-double Saved(const std::string& settings, const std::string& key) {
-    std::smatch m;
-    const std::regex line("(^|\n)" + key + "=([^\n]*)");
-    return std::regex_search(settings, m, line) ? std::stod(m[2]) : std::nan("");
 }
 
 } // namespace

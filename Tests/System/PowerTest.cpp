@@ -4,21 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
-
 using testing_support::Fly;
 using testing_support::GroundFlight;
+using testing_support::Saved;
 
 namespace {
 
 constexpr double kDrainPerUpdate = 10.0 * 0.055 / 43200.0; // one consumer, as a fraction
-
-// A number the saved settings hold under `key`; NaN when it is missing.
-double Saved(const std::string& settings, const std::string& key) {
-    std::smatch m;
-    const std::regex line("(^|\n)" + key + "=([^\n]*)");
-    return std::regex_search(settings, m, line) ? std::stod(m[2]) : std::nan("");
-}
 
 bool Has(const std::string& text, const std::string& line) {
     return text.find(line + "\n") != std::string::npos;

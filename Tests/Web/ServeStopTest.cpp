@@ -1,5 +1,7 @@
 // `zelvan-bench serve` as a user starts and stops it: a flight file that cannot be flown ends it
 // with its message and exit 2, and SIGINT or SIGTERM ends it, whatever moment they come at.
+#include "Support/Flight.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,7 +12,6 @@
 #include <fstream>
 #include <iostream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,13 +28,6 @@ using Clock = std::chrono::steady_clock;
 
 // Long enough for any loaded machine; a bench that has not ended by then hangs.
 constexpr auto kHang = std::chrono::seconds(20);
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 struct Ended {
     bool hung = false;
@@ -96,8 +90,8 @@ Ended RunAndSignal(const std::vector<std::string>& arguments, int signal,
     ended.byExit = WIFEXITED(status);
     ended.code = ended.byExit ? WEXITSTATUS(status) : -1;
     ended.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-    ended.out = ReadFile(outFile);
-    ended.err = ReadFile(errFile);
+    ended.out = testing_support::ReadAll(outFile);
+    ended.err = testing_support::ReadAll(errFile);
     return ended;
 }
 

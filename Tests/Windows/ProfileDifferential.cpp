@@ -128,9 +128,7 @@ public:
         }
         // Wine's rewrite drops blank lines, and with them what stood before a byte order mark
         // the text had further on: the file is then read in another encoding.
-        std::u16string ignored;
-        if (platform::DecodeProfile(ReadFile(path), ignored) !=
-            platform::DecodeProfile(text, ignored)) {
+        if (platform::EncodingOf(ReadFile(path)) != platform::EncodingOf(text)) {
             ++counts.markMoved;
             return;
         }

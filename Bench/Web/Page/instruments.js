@@ -355,7 +355,6 @@ function radio(svg, x, y, watch, send) {
   const volume = knob(g, 190, 28, 11, 'radio-volume', 0x11064, 0x11065, send);
   el(g, 'text', { x: 190, y: 51, class: 'knob-caption' }, 'OFF·VOL');
   const parts = { main: NaN, r01: NaN, r001: NaN };
-  let lit = false;
   const show = () => {
     const ok = [parts.main, parts.r01, parts.r001].every(Number.isFinite);
     display.textContent = ok
@@ -369,9 +368,9 @@ function radio(svg, x, y, watch, send) {
   // The display is dark while the radio has no power.
   return {
     light(on) {
-      if (on === lit && display.dataset.lit !== undefined) return;
-      lit = on;
-      display.dataset.lit = on ? '1' : '0';
+      const state = on ? '1' : '0';
+      if (display.dataset.lit === state) return;
+      display.dataset.lit = state;
       display.setAttribute('class', on ? 'lcd-text' : 'lcd-text off');
     },
   };

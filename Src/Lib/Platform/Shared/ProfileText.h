@@ -8,7 +8,6 @@
 #include "Lib/Platform/Shared/ProfileEncoding.h"
 #include "Lib/Platform/Shared/ProfileLines.h"
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,17 +15,14 @@ namespace platform {
 
 class ProfileText {
 public:
-    // The longest value a read returns, as the module's read buffer of 4096 characters holds.
-    static constexpr std::size_t kLongestValue = ProfileLines<char>::kLongestValue;
-
     // Replaces what is held with the file's bytes (any text reads; what cannot be read is
     // missing). A section header without its ']' is made whole: see Repaired.
     void Parse(std::string_view bytes);
     // Holds nothing, as a missing or empty file.
     void Clear();
     // The key's value as the module reads it (one pair of quotes around it dropped, at most
-    // kLongestValue bytes, in the ANSI code page); false when the section or the key is missing
-    // or the key's line has no '='.
+    // ProfileLines::kLongestValue bytes, in the ANSI code page); false when the section or the key
+    // is missing or the key's line has no '='.
     bool Find(const char* section, const char* key, std::string& value) const;
     // Gives the key the value (ANSI text). False when it held exactly that value: nothing changed.
     bool Set(const char* section, const char* key, std::string_view value);
