@@ -42,6 +42,24 @@ enum Quantity : std::size_t {
 
 extern const std::array<std::string_view, kQuantities> kQuantityNames;
 
+// The electric instrument whose power a reading needs; kConsumers for one that needs none (the
+// flight's own quantities and the instruments without electrics).
+constexpr Consumer PowerOf(std::size_t quantity) {
+    switch (quantity) {
+    case kAttitude1Bank:
+    case kAttitude1Pitch:
+        return kAttitude1Power;
+    case kAttitude2Bank:
+        return kAttitude2Power;
+    case kTurn1:
+        return kTurn1Power;
+    case kTurn2:
+        return kTurn2Power;
+    default:
+        return kConsumers;
+    }
+}
+
 struct CockpitReading {
     double t = 0.0; // seconds into the flight
     std::array<double, kQuantities> values{};

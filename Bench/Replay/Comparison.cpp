@@ -10,9 +10,8 @@ namespace replay {
 
 Comparison::Comparison(std::string target)
     : path(std::move(target)), partPath(path.empty() ? "" : path + ".part") {
-    const auto add = [this](Quantity instrument, std::size_t flight, bool heading = false,
-                            std::size_t power = kConsumers) {
-        spreads.push_back({instrument, flight, heading, power});
+    const auto add = [this](Quantity instrument, std::size_t flight, bool heading = false) {
+        spreads.push_back({instrument, flight, heading});
     };
     add(kAltimeter1, kAltitude);
     add(kAltimeter2, kAltitude);
@@ -23,11 +22,11 @@ Comparison::Comparison(std::string target)
     add(kAirspeed1, kIas);
     add(kAirspeed2, kIas);
     add(kCompass, kHeading, true);
-    add(kAttitude1Bank, kBank, false, kAttitude1Power);
-    add(kAttitude2Bank, kBank, false, kAttitude2Power);
-    add(kAttitude1Pitch, kPitch, false, kAttitude1Power);
-    add(kTurn1, kTurnRate, false, kTurn1Power);
-    add(kTurn2, kTurnRate, false, kTurn2Power);
+    add(kAttitude1Bank, kBank);
+    add(kAttitude2Bank, kBank);
+    add(kAttitude1Pitch, kPitch);
+    add(kTurn1, kTurnRate);
+    add(kTurn2, kTurnRate);
     add(kSlipBall, kQuantities);
 }
 
@@ -99,7 +98,7 @@ void Comparison::Add(const CockpitReading& r) {
         ++s.rows;
         s.stopSeconds += r.atStop[s.instrument] ? 1 : 0;
         // A dead instrument shows nothing of the flight: its differences are not its faults.
-        if (s.power != kConsumers && !r.power.powered[s.power]) {
+        if (const Consumer c = PowerOf(s.instrument); c != kConsumers && !r.power.powered[c]) {
             continue;
         }
         const double d = s.heading ? HeadingChange(flown, shown) : shown - flown;
@@ -154,7 +153,7 @@ void Comparison::PrintSummary(std::ostream& out) const {
             std::snprintf(cell, sizeof cell, " %5zu s", s.stopSeconds);
             line += cell;
         }
-        if (s.power != kConsumers && s.count > 0 && s.count < s.rows) {
+        if (PowerOf(s.instrument) != kConsumers && s.count > 0 && s.count < s.rows) {
             line += "   (differences while powered: " + std::to_string(s.count) + " of " +
                     std::to_string(s.rows) + " s)";
         }

@@ -38,7 +38,6 @@ public:
         std::size_t instrument; // a Quantity
         std::size_t flight;     // the Quantity it shows, or kQuantities: the lateral acceleration
         bool heading;           // differences taken the short way round the compass
-        std::size_t power;      // the Consumer whose power it needs; kConsumers: none
         double largest = 0.0;
         double largestAt = 0.0;
         double sumOfSquares = 0.0;

@@ -47,7 +47,6 @@ struct Line {
     const char* label;
     Colour colour;
     double width;
-    std::size_t power = kConsumers; // the Consumer whose power the instrument needs; none
 };
 
 struct Panel {
@@ -116,17 +115,16 @@ std::vector<Panel> Panels(const std::vector<CockpitReading>& rows) {
         {"Bank (right wing down +)",
          "deg",
          {{kBank, "flight", kFlight, kFlightWidth},
-          {kAttitude1Bank, "attitude 1", kFirst, 4.0, kAttitude1Power},
-          {kAttitude2Bank, "attitude 2", kSecond, 2.0, kAttitude2Power}}},
+          {kAttitude1Bank, "attitude 1", kFirst, 4.0},
+          {kAttitude2Bank, "attitude 2", kSecond, 2.0}}},
         {"Pitch",
          "deg",
-         {{kPitch, "flight", kFlight, kFlightWidth},
-          {kAttitude1Pitch, "attitude 1", kFirst, 4.0, kAttitude1Power}}},
+         {{kPitch, "flight", kFlight, kFlightWidth}, {kAttitude1Pitch, "attitude 1", kFirst, 4.0}}},
         {"Turn rate (right +)",
          "deg/s",
          {{kTurnRate, "flight", kFlight, kFlightWidth},
-          {kTurn1, "turn needle 1", kFirst, 4.0, kTurn1Power},
-          {kTurn2, "turn needle 2", kSecond, 2.0, kTurn2Power}}},
+          {kTurn1, "turn needle 1", kFirst, 4.0},
+          {kTurn2, "turn needle 2", kSecond, 2.0}}},
         {"Slip ball (sideways force)",
          "g",
          {{kQuantities, "flight", kFlight, kFlightWidth}, {kSlipBall, "ball", kFirst, 4.0}}},
@@ -185,7 +183,8 @@ std::vector<DeadSpan> DeadSpans(const Panel& panel, const std::vector<CockpitRea
     for (std::size_t i = 0; i < rows.size(); ++i) {
         std::string who;
         for (const Line& l : panel.lines) {
-            if (l.power != kConsumers && !rows[i].power.powered[l.power]) {
+            if (const Consumer c = PowerOf(l.quantity);
+                c != kConsumers && !rows[i].power.powered[c]) {
                 who += (who.empty() ? "" : ", ") + std::string(l.label);
             }
         }
