@@ -219,8 +219,9 @@ function header(frame) {
 }
 
 // The details a maintainer reads: the flight's time, every host value by its raw name, the
-// batteries' charges and what has power.
-function details() {
+// batteries' charges and what has power (`p`, as the lamps were given it). The list is built
+// again only when its names change; otherwise each value is updated in place.
+function details(p) {
   const box = document.getElementById('details');
   if (!box.open) return;
   const rows = [['flight time', `${number(cockpit.t, 2)} s`], ['frames', String(cockpit.frames)]];
@@ -230,18 +231,23 @@ function details() {
   for (const [name, fraction] of Object.entries(charges())) {
     rows.push([name, `${number(fraction * 100, 0)} %`]);
   }
-  const p = power();
   rows.push(['powered', Object.keys(p).filter((k) => p[k]).join(', ') || 'nothing']);
   const list = document.getElementById('details-values');
-  list.replaceChildren(...rows.map(([name, v]) => {
-    const row = document.createElement('div');
-    const dt = document.createElement('dt');
-    dt.textContent = name;
-    const dd = document.createElement('dd');
-    dd.textContent = v;
-    row.append(dt, dd);
-    return row;
-  }));
+  const names = rows.map(([name]) => name).join('\n');
+  if (list.dataset.names !== names) {
+    list.dataset.names = names;
+    list.replaceChildren(...rows.map(([name]) => {
+      const row = document.createElement('div');
+      const dt = document.createElement('dt');
+      dt.textContent = name;
+      row.append(dt, document.createElement('dd'));
+      return row;
+    }));
+  }
+  rows.forEach(([, v], i) => {
+    const dd = list.children[i].lastChild;
+    if (dd.textContent !== v) dd.textContent = v;
+  });
 }
 
 function apply(frame) {
@@ -264,7 +270,7 @@ function apply(frame) {
   const p = power();
   for (const light of cockpit.lights) light(p);
   header(frame);
-  details();
+  details(p);
   for (const t of frame.diag || []) note(t);
 }
 
