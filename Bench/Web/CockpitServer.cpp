@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace bench::web {
 
@@ -88,16 +89,11 @@ struct CockpitServer::Impl {
     explicit Impl(LiveState& s) : state(s) {}
 
     void Routes();
-    httplib::Server::Handler Guarded(void (Impl::*serve)(const httplib::Request&,
-                                                         httplib::Response&));
+    httplib::Server::Handler Guarded(httplib::Server::Handler serve);
     void Command(const httplib::Request& req, httplib::Response& res,
                  web::Command (*parse)(const Params&));
-    void State(const httplib::Request& req, httplib::Response& res);
-    void Key(const httplib::Request& req, httplib::Response& res);
-    void Mouse(const httplib::Request& req, httplib::Response& res);
-    void Host(const httplib::Request& req, httplib::Response& res);
-    void Stream(const httplib::Request& req, httplib::Response& res);
-    void PanelPng(const httplib::Request& req, httplib::Response& res);
+    void Stream(httplib::Response& res);
+    void PanelPng(httplib::Response& res);
     void Listen();
 
     LiveState& state;
@@ -136,35 +132,18 @@ void CockpitServer::Impl::Command(const httplib::Request& req, httplib::Response
     }
 }
 
-httplib::Server::Handler CockpitServer::Impl::Guarded(void (Impl::*serve)(const httplib::Request&,
-                                                                          httplib::Response&)) {
-    return [this, serve](const httplib::Request& req, httplib::Response& res) {
+httplib::Server::Handler CockpitServer::Impl::Guarded(httplib::Server::Handler serve) {
+    return [this, serve = std::move(serve)](const httplib::Request& req, httplib::Response& res) {
         const Pass pass(gate);
         if (!pass) {
             Refuse(res, 503, "the cockpit page is closing");
             return;
         }
-        (this->*serve)(req, res);
+        serve(req, res);
     };
 }
 
-void CockpitServer::Impl::State(const httplib::Request&, httplib::Response& res) {
-    res.set_content(FrameChanges(LiveFrame{}, state.Latest()), "application/json");
-}
-
-void CockpitServer::Impl::Key(const httplib::Request& req, httplib::Response& res) {
-    Command(req, res, &KeyCommand);
-}
-
-void CockpitServer::Impl::Mouse(const httplib::Request& req, httplib::Response& res) {
-    Command(req, res, &MouseCommand);
-}
-
-void CockpitServer::Impl::Host(const httplib::Request& req, httplib::Response& res) {
-    Command(req, res, &HostCommand);
-}
-
-void CockpitServer::Impl::Stream(const httplib::Request&, httplib::Response& res) {
+void CockpitServer::Impl::Stream(httplib::Response& res) {
     if (streams.fetch_add(1) >= kMaxStreams) {
         streams.fetch_sub(1);
         Refuse(res, 503, "too many pages follow the flight already");
@@ -195,7 +174,7 @@ void CockpitServer::Impl::Stream(const httplib::Request&, httplib::Response& res
         [this](bool) { streams.fetch_sub(1); });
 }
 
-void CockpitServer::Impl::PanelPng(const httplib::Request&, httplib::Response& res) {
+void CockpitServer::Impl::PanelPng(httplib::Response& res) {
     std::uint64_t version = 0;
     const PanelFrame frame = state.LatestPanel(version);
     std::string bytes;
@@ -244,12 +223,22 @@ void CockpitServer::Impl::Routes() {
                                 {"Cache-Control", "no-store"},
                                 {"Content-Security-Policy", "default-src 'self'"}});
 
-    server.Get("/api/state", Guarded(&Impl::State));
-    server.Get("/api/live", Guarded(&Impl::Stream));
-    server.Get("/panel.png", Guarded(&Impl::PanelPng));
-    server.Post("/api/key", Guarded(&Impl::Key));
-    server.Post("/api/mouse", Guarded(&Impl::Mouse));
-    server.Post("/api/host", Guarded(&Impl::Host));
+    using httplib::Request;
+    using httplib::Response;
+    server.Get("/api/state", Guarded([this](const Request&, Response& res) {
+                   res.set_content(FrameChanges(LiveFrame{}, state.Latest()), "application/json");
+               }));
+    server.Get("/api/live", Guarded([this](const Request&, Response& res) { Stream(res); }));
+    server.Get("/panel.png", Guarded([this](const Request&, Response& res) { PanelPng(res); }));
+    server.Post("/api/key", Guarded([this](const Request& req, Response& res) {
+                    Command(req, res, &KeyCommand);
+                }));
+    server.Post("/api/mouse", Guarded([this](const Request& req, Response& res) {
+                    Command(req, res, &MouseCommand);
+                }));
+    server.Post("/api/host", Guarded([this](const Request& req, Response& res) {
+                    Command(req, res, &HostCommand);
+                }));
     // The page's own files, and nothing from any folder.
     server.Get(R"(/[a-z]*(\.[a-z]+)?)", [](const httplib::Request& req, httplib::Response& res) {
         const Asset* asset = FindAsset(req.path);
